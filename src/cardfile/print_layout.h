@@ -1,0 +1,58 @@
+#pragma once
+// Printing as a line-oriented text device: which lines are printed, in which style, and how
+// they fall onto pages. The painter only draws what this layout places.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tabellan {
+
+class CardSet;
+
+// Tab stops every 8 columns from the start of the line; earlier expansions shift later tabs.
+std::string ExpandTabs(std::string_view line);
+
+struct PrintLine {
+    std::string text;
+    bool bold = false;
+};
+
+// One card as shown in the editor: the index line bold, every line indented.
+std::vector<PrintLine> CardPrintLines(const std::vector<std::string>& lines,
+                                      const std::string& indent);
+// Every card in index order, each followed by two empty lines without indent.
+std::vector<PrintLine> AllCardsPrintLines(const CardSet& cards, const std::string& indent);
+
+struct PageGeometry {
+    double width = 0;       // printable width in device units
+    double height = 0;      // printable height
+    double lineHeight = 1;  // the font's line height
+};
+
+// Width of a text in the printer font, bold or regular.
+using MeasureText = std::function<double(std::string_view text, bool bold)>;
+
+struct PlacedLine {
+    double y = 0;  // top of the line on its page
+    std::string text;
+    bool bold = false;
+};
+using PrintPage = std::vector<PlacedLine>;
+
+// Wraps lines wider than the page (at the last blank that fits, else between characters),
+// starts a new page when the next line does not fit and at every form feed.
+std::vector<PrintPage> LayoutPages(const std::vector<PrintLine>& lines, const PageGeometry& page,
+                                   const MeasureText& measure);
+
+// The program's printing texts.
+std::string PrintingStatusText(std::string_view index);
+std::string PrintAllQuestion(int cardCount);
+std::string CardsPrintedReport(int cardCount);
+inline constexpr const char* kNothingToPrint = "Nothing to print!";
+inline constexpr const char* kErrorPrintingCard = "Error printing address information.";
+inline constexpr const char* kErrorPrintingAll = "Error printing all addresses.";
+inline constexpr const char* kPrinterFace = "Courier New";
+inline constexpr int kPrinterPointSize = 10;
+
+}  // namespace tabellan

@@ -1,0 +1,112 @@
+#include "cardfile/command_runner.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace tabellan {
+namespace {
+
+namespace fs = std::filesystem;
+using Words = std::vector<std::string>;
+
+TEST(SplitShellWordsTest, QuotesAndEscapesWithoutExpansion) {
+    EXPECT_EQ(SplitShellWords("a  b\tc"), (Words{"a", "b", "c"}));
+    EXPECT_EQ(SplitShellWords("'a b' \"c d\" e\\ f"), (Words{"a b", "c d", "e f"}));
+    EXPECT_EQ(SplitShellWords("\"say \\\"hi\\\"\" '\\n'"), (Words{"say \"hi\"", "\\n"}));
+    EXPECT_EQ(SplitShellWords("x'y'\"z\""), (Words{"xyz"}));
+    EXPECT_EQ(SplitShellWords("''"), (Words{""}));
+    EXPECT_EQ(SplitShellWords("   "), Words{});
+    // Nothing a shell would expand or interpret is special here.
+    EXPECT_EQ(SplitShellWords("$HOME ~ *.txt `id` $(rm -rf /) ; | &&"),
+              (Words{"$HOME", "~", "*.txt", "`id`", "$(rm", "-rf", "/)", ";", "|", "&&"}));
+}
+
+TEST(SplitShellWordsTest, UnbalancedInputEndsCleanly) {
+    EXPECT_EQ(SplitShellWords("'open"), (Words{"open"}));
+    EXPECT_EQ(SplitShellWords("\"open \\"), (Words{"open \\"}));
+    EXPECT_EQ(SplitShellWords("end\\"), (Words{"end\\"}));
+}
+
+TEST(IsWebAddressTest, Schemes) {
+    EXPECT_TRUE(IsWebAddress("http://example.org"));
+    EXPECT_TRUE(IsWebAddress("HTTPS://example.org"));
+    EXPECT_TRUE(IsWebAddress("www.example.org"));
+    EXPECT_TRUE(IsWebAddress("mailto:a@b.c"));
+    EXPECT_FALSE(IsWebAddress("notepad"));
+    EXPECT_FALSE(IsWebAddress("/usr/bin/www"));
+}
+
+class CommandRunnerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tabellan-run-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        // Records its arguments one per line, then renames the file into place so a reader
+        // never sees it half-written.
+        recorder_ = dir_ / "record";
+        std::ofstream(recorder_) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > "
+                                 << (dir_ / "out.tmp").string() << "\nmv " << (dir_ / "out.tmp")
+                                 << " " << (dir_ / "out") << "\n";
+        fs::permissions(recorder_, fs::perms::owner_all);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    Words WaitForRecord() const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!fs::exists(dir_ / "out") && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        std::ifstream in(dir_ / "out");
+        Words lines;
+        for (std::string l; std::getline(in, l);) {
+            lines.push_back(l);
+        }
+        return lines;
+    }
+
+    fs::path dir_;
+    fs::path recorder_;
+};
+
+TEST_F(CommandRunnerTest, ProgramGetsItsParametersLiterallyWithoutAShell) {
+    const CommandRunner runner;
+    const auto error = runner.Run(recorder_.string(), "$HOME ';' \"a b\" `id` > x");
+    ASSERT_FALSE(error.has_value()) << *error;
+    EXPECT_EQ(WaitForRecord(), (Words{"$HOME", ";", "a b", "`id`", ">", "x"}));
+    EXPECT_FALSE(fs::exists(dir_ / "x"));  // no redirection happened
+}
+
+TEST_F(CommandRunnerTest, DocumentsAndAddressesGoToTheOpenerAsOneArgument) {
+    const CommandRunner runner(recorder_.string());
+    const fs::path doc = dir_ / "notes with blanks.txt";
+    std::ofstream(doc) << "x";
+    ASSERT_FALSE(runner.Run(doc.string(), "ignored params").has_value());
+    EXPECT_EQ(WaitForRecord(), (Words{doc.string()}));
+    fs::remove(dir_ / "out");
+    ASSERT_FALSE(runner.Run("http://example.org/?a=1;b=2", "").has_value());
+    EXPECT_EQ(WaitForRecord(), (Words{"http://example.org/?a=1;b=2"}));
+}
+
+TEST_F(CommandRunnerTest, FailuresGiveTheErrorRunningMessage) {
+    const CommandRunner runner;
+    const auto missing = runner.Run("/nonexistent/program", "");
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(*missing,
+              "Error running:\r\n/nonexistent/program.\r\n\r\nNo such file or directory.");
+    // A selection starting with a blank leaves an empty file name.
+    const auto empty = runner.Run("", "x");
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_EQ(empty->rfind("Error running:\r\n.\r\n\r\n", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tabellan
