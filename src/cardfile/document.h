@@ -36,6 +36,7 @@ class DocumentView {
     virtual std::size_t EditorTextLength() const;
 
     // Index list: a view over the document's CardSet, row = position.
+    // Selecting from here must not run IndexListClick again: only the user's selection does.
     virtual void SelectIndex(int pos) = 0;  // -1: no selection
     virtual int SelectedIndex() const = 0;  // -1 when none
     // The set was replaced or emptied (load, clear) / entries were inserted or removed.

@@ -1,0 +1,342 @@
+#include "cardfile/document.h"
+
+#include <cctype>
+#include <ctime>
+#include <utility>
+
+#include "cardfile/atomic_file.h"
+#include "cardfile/card_file.h"
+#include "cardfile/crd_reader.h"
+#include "cardfile/document_files.h"
+#include "cardfile/errors.h"
+#include "cardfile/prompter.h"
+#include "cardfile/txt_reader.h"
+
+namespace tabellan {
+
+namespace {
+
+constexpr double kUnixEpochAsDateTime = 25569.0;  // 1970-01-01 in days since 1899-12-30
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kMinutesPerDay = 1440.0;
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// Runs a closing step however the enclosing operation ends.
+template <typename F>
+class ScopeExit {
+  public:
+    explicit ScopeExit(F f) : f_(std::move(f)) {}
+    ~ScopeExit() { f_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+  private:
+    F f_;
+};
+
+}  // namespace
+
+double LocalDateTimeNow() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    std::tm local{};
+    localtime_r(&ts.tv_sec, &local);
+    const double seconds = static_cast<double>(ts.tv_sec + local.tm_gmtoff) + ts.tv_nsec / 1e9;
+    return kUnixEpochAsDateTime + seconds / kSecondsPerDay;
+}
+
+std::size_t DocumentView::EditorTextLength() const {
+    const auto lines = EditorLines();
+    std::size_t length = 0;
+    for (const auto& line : lines) {
+        length += line.size();
+    }
+    return lines.empty() ? 0 : length + 2 * (lines.size() - 1);
+}
+
+Document::Document(DocumentView& view, Prompter& prompter, SettingsContext context,
+                   DocumentClock clock)
+    : view_(view),
+      prompter_(prompter),
+      context_(std::move(context)),
+      clock_(std::move(clock)),
+      cards_(CodePageForCharset(context_.defaultFont.charset)) {
+    settings_.font = context_.defaultFont;
+}
+
+Document::~Document() = default;
+
+std::string Document::Caption() const {
+    if (cardFileName_.empty()) {
+        return kAppTitle;
+    }
+    return std::string(kAppTitle) + " - " + ExtractFileName(cardFileName_);
+}
+
+void Document::UpdateCaption() {
+    view_.SetCaption(Caption());
+}
+
+void Document::ShowFileStatus() {
+    view_.ShowFileStatus(FileStatusText(cards_.Count(), !settings_.password.empty()));
+}
+
+// ---------------------------------------------------------------------------------------
+// New, open
+
+void Document::ClearAllCards() {
+    CommitCurrentCard();
+    if (fileModified_) {
+        const Answer answer =
+            prompter_.Show(MsgKind::Confirmation, "Save changes?", Buttons::YesNoCancel);
+        if (answer == Answer::Yes) {
+            SaveCardFile();
+        } else if (answer == Answer::No) {
+            fileModified_ = false;
+        } else {
+            return;
+        }
+    }
+    if (fileModified_) {
+        return;  // the save did not happen, e.g. Save As was cancelled
+    }
+    BusyScope busy(prompter_);
+    cards_.Clear();
+    view_.CardsReset();
+    ResetEditor();
+    cardFileName_.clear();
+    settings_.altCardFileName.clear();
+    UpdateCaption();
+    fileModified_ = false;
+    lastAutoSave_ = 0;
+    ResetFileSettingsForClear(settings_, context_.defaultFont);
+    settings_.modified = false;
+    settings_.cardEdited = false;
+    settings_.cardMemo.clear();
+    settings_.currentIndex = -1;
+    DeleteFileQuietly(autoSaveFileName_);
+    autoSaveFileName_.clear();
+    view_.ApplySettingsToWindow(settings_);
+    view_.Relayout();
+    ShowFileStatus();
+}
+
+void Document::ResetEditor() {
+    view_.ClearEditor();
+    view_.SetEditorActive(false);
+    view_.SelectIndex(-1);
+    currentItemIndex_ = -1;
+    cardEdited_ = false;
+}
+
+void Document::ReadCardFile(const std::string& name) {
+    const std::string fullName = ExpandFileName(name);
+    ClearAllCards();
+    if (fileModified_) {
+        return;
+    }
+    const std::string autoSaveName = ChangeFileExt(fullName, ".$$$");
+    Answer answer = Answer::No;
+    if (FileExists(autoSaveName)) {
+        answer = prompter_.Show(MsgKind::Confirmation,
+                                "There is an autosave file with the same name. Do you want to "
+                                "open that file instead?",
+                                Buttons::YesNoCancelHelp, 120);
+    }
+    if (answer != Answer::Yes && answer != Answer::No) {
+        return;
+    }
+    const bool fromAutoSave = answer == Answer::Yes;
+    const std::string fileToRead = fromAutoSave ? autoSaveName : fullName;
+    const std::string ext =
+        fromAutoSave ? std::string(".CSV") : UpperAscii(ExtractFileExt(fullName));
+
+    LoadByExtension(fileToRead, ext);
+
+    cardFileName_ = ChangeFileExt(fileToRead, ext);
+    autoSaveFileName_ = autoSaveName;
+    UpdateCaption();
+    ShowFileStatus();
+    view_.AddRecentFile(cardFileName_);
+}
+
+void Document::LoadByExtension(const std::string& path, const std::string& ext) {
+    if (ext != ".CSV" && ext != ".CRD" && ext != ".TXT") {
+        throw EUnknownExt("Unknown extension: " + ext);
+    }
+    // Cards read before a failure stay in the set; the list must show them either way.
+    ScopeExit refresh([this] {
+        view_.CardsReset();
+        view_.ApplySettingsToWindow(settings_);
+        ShowFileStatus();
+    });
+    if (ext == ".CSV") {
+        const LoadResult result = LoadCsvCardFile(path, cards_, settings_, context_, prompter_);
+        fileModified_ = settings_.modified;
+        if (result.hadHeader) {
+            RestoreEditorFromHeader();
+        }
+    } else if (ext == ".CRD") {
+        ReadCRDFile(path, cards_, prompter_);
+    } else {
+        ReadTXTFile(path, cards_, settings_.cardSeparator, prompter_);
+    }
+}
+
+void Document::RestoreEditorFromHeader() {
+    const auto& lines = settings_.cardMemo;
+    if (lines.empty()) {
+        view_.ClearEditor();
+    } else {
+        view_.SetEditorLines(lines);
+    }
+    cardEdited_ = !lines.empty();
+    const int pos = settings_.currentIndex;
+    // A position outside the set (an edited header) shows no card rather than a wrong one.
+    const bool valid = pos >= 0 && pos < cards_.Count();
+    currentItemIndex_ = valid ? pos : -1;
+    view_.SelectIndex(currentItemIndex_);
+    view_.SetEditorActive(valid);
+}
+
+// ---------------------------------------------------------------------------------------
+// Save
+
+int Document::SetSaveDialogFilterIndex() const {
+    if (cardFileName_.empty()) {
+        return 1;
+    }
+    const std::string ext = UpperAscii(ExtractFileExt(cardFileName_));
+    if (ext == ".TXT") {
+        return 2;
+    }
+    return ext == ".CRD" ? 0 : 1;
+}
+
+void Document::PrepareSettingsForWrite() {
+    view_.CaptureWindowSettings(settings_);
+    settings_.modified = fileModified_;
+    settings_.cardEdited = cardEdited_;
+    settings_.cardMemo = cardEdited_ ? view_.EditorLines() : std::vector<std::string>{};
+    settings_.currentIndex = currentItemIndex_;
+}
+
+// The new file is complete under a temporary name before the old one moves to the backup
+// name, so a failed write leaves the card file and its backup as they were.
+void Document::WriteCardFileSafely(bool asCardFile) {
+    AtomicFile out(cardFileName_);
+    WriteCardFile(out, cards_, settings_, asCardFile, prompter_);
+    out.Finish();
+
+    const std::string backup = ChangeFileExt(cardFileName_, ".bak");
+    bool movedOldFile = false;
+    if (FileExists(cardFileName_)) {
+        DeleteFileQuietly(backup);
+        movedOldFile = RenameFileQuietly(cardFileName_, backup);
+    }
+    DeleteFileQuietly(settings_.altCardFileName);
+    try {
+        out.Commit();
+    } catch (...) {
+        if (movedOldFile) {
+            RenameFileQuietly(backup, cardFileName_);
+        }
+        throw;
+    }
+}
+
+void Document::SaveCardFile() {
+    if (cardFileName_.empty()) {
+        SaveAsCardFile();
+        return;
+    }
+    CommitCurrentCard();
+    const int filterIndex = SetSaveDialogFilterIndex();
+    if (filterIndex == 0) {
+        throw ECantSaveCRD("Cannot save in CRD format!");
+    }
+    BusyScope busy(prompter_);
+    const bool wasModified = fileModified_;
+    fileModified_ = false;  // the header records the saved state
+    try {
+        PrepareSettingsForWrite();
+        WriteCardFileSafely(filterIndex == 1);
+    } catch (...) {
+        fileModified_ = wasModified;
+        ShowFileStatus();
+        throw;
+    }
+    ShowFileStatus();
+    DeleteFileQuietly(autoSaveFileName_);
+    autoSaveFileName_.clear();
+    if (!settings_.altCardFileName.empty() &&
+        !CopyFileNoOverwrite(cardFileName_, settings_.altCardFileName)) {
+        throw EProblemAltFile("Problem in saving alternate file.");
+    }
+    UpdateCaption();
+    view_.AddRecentFile(cardFileName_);
+}
+
+void Document::SaveAsCardFile() {
+    const std::string rememberedAutoSave = autoSaveFileName_;
+    int filterIndex = SetSaveDialogFilterIndex();
+    if (filterIndex == 0) {
+        filterIndex = 1;  // a Cardfile file has no entry of its own
+    }
+    std::string name = cardFileName_.empty() ? std::string() : ChangeFileExt(cardFileName_, "");
+    if (!view_.AskSaveAs(filterIndex, name)) {
+        return;
+    }
+    name = ChangeFileExt(name, filterIndex == 2 ? ".txt" : ".csv");
+    if (FileExists(name) &&
+        prompter_.Show(MsgKind::Confirmation,
+                       "Do you want to overwrite " + ExtractFileName(name) + "?",
+                       Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    const std::string previousName = cardFileName_;
+    cardFileName_ = ExpandFileName(name);
+    try {
+        SaveCardFile();
+    } catch (const EProblemAltFile&) {
+        throw;  // the card file itself was saved under the new name
+    } catch (...) {
+        // Nothing was saved: keep the name that the caption and the disk still show.
+        cardFileName_ = previousName;
+        throw;
+    }
+    DeleteFileQuietly(rememberedAutoSave);
+    autoSaveFileName_.clear();
+}
+
+// ---------------------------------------------------------------------------------------
+// Autosave, close
+
+void Document::AutoSaveIfDue() {
+    if (lastAutoSave_ == -1 || settings_.savePeriodMinutes <= 0 || cardFileName_.empty()) {
+        return;
+    }
+    const double period = settings_.savePeriodMinutes / kMinutesPerDay;
+    if (clock_() <= lastAutoSave_ + period) {
+        return;
+    }
+    lastAutoSave_ = -1;  // keeps a tick during the write from starting another one
+    ScopeExit stamp([this] { lastAutoSave_ = clock_(); });
+    autoSaveFileName_ = ChangeFileExt(cardFileName_, ".$$$");
+    PrepareSettingsForWrite();
+    WriteCardFile(autoSaveFileName_, cards_, settings_, true, prompter_);
+    ShowFileStatus();
+}
+
+bool Document::FormCloseQuery() {
+    ClearAllCards();
+    return !fileModified_;
+}
+
+}  // namespace tabellan

@@ -1,0 +1,185 @@
+#include "cardfile/document_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace tabellan {
+
+namespace {
+
+std::size_t FinalComponentStart(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
+// The position of the extension's "." or npos.
+std::size_t ExtensionStart(const std::string& path) {
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < FinalComponentStart(path)) {
+        return std::string::npos;
+    }
+    return dot;
+}
+
+// Closes the descriptor however the copy ends.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() { Close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd_; }
+    bool Valid() const { return fd_ >= 0; }
+    bool Close() {
+        if (fd_ < 0) {
+            return true;
+        }
+        const bool ok = ::close(fd_) == 0;
+        fd_ = -1;
+        return ok;
+    }
+
+  private:
+    int fd_;
+};
+
+bool ReadAll(const std::string& path, std::string& data) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) {
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n == 0) {
+            return true;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Creates path exclusively, writes data and syncs it; removes what it created on failure.
+bool WriteNewFile(const std::string& path, std::string_view data) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd.Valid()) {
+        return false;
+    }
+    const bool ok = WriteAll(fd.Get(), data) && ::fsync(fd.Get()) == 0 && fd.Close();
+    if (!ok) {
+        ::unlink(path.c_str());
+    }
+    return ok;
+}
+
+// A fresh name beside target for the copy under construction.
+std::string CreateTempBeside(const std::string& target, std::string_view data) {
+    const std::size_t start = FinalComponentStart(target);
+    const std::string stem =
+        target.substr(0, start) + "." + target.substr(start) + ".tmp" + std::to_string(::getpid());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = stem + "." + std::to_string(attempt);
+        if (WriteNewFile(candidate, data)) {
+            return candidate;
+        }
+        if (errno != EEXIST) {
+            return {};
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string ExtractFileExt(const std::string& path) {
+    const auto dot = ExtensionStart(path);
+    return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+std::string ExtractFileName(const std::string& path) {
+    return path.substr(FinalComponentStart(path));
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& ext) {
+    const auto dot = ExtensionStart(path);
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
+}
+
+std::string ExpandFileName(const std::string& path) {
+    if (path.empty()) {
+        return path;
+    }
+    std::error_code ec;
+    const auto absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void DeleteFileQuietly(const std::string& path) {
+    if (!path.empty()) {
+        ::unlink(path.c_str());
+    }
+}
+
+bool RenameFileQuietly(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool CopyFileNoOverwrite(const std::string& source, const std::string& target) {
+    std::string data;
+    if (target.empty() || !ReadAll(source, data)) {
+        return false;
+    }
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0) {
+        return false;
+    }
+    const std::string temp = CreateTempBeside(target, data);
+    if (temp.empty()) {
+        return false;
+    }
+    // link() never replaces an existing target, so the copy appears complete or not at all.
+    const bool linked = ::link(temp.c_str(), target.c_str()) == 0;
+    const int linkError = errno;
+    ::unlink(temp.c_str());
+    if (linked) {
+        return true;
+    }
+    if (linkError == EEXIST) {
+        return false;
+    }
+    // File systems without hard links: create the target exclusively instead.
+    return WriteNewFile(target, data);
+}
+
+}  // namespace tabellan

@@ -1,0 +1,29 @@
+#pragma once
+// File names and file operations of the document workflow: the extension rules of the card
+// file, its backup, autosave and alternate copies, and the quiet deletes and renames whose
+// failures are never reported.
+#include <string>
+
+namespace tabellan {
+
+// The text from the last "." of the final path component to the end; empty without one.
+std::string ExtractFileExt(const std::string& path);
+// The final path component.
+std::string ExtractFileName(const std::string& path);
+// path with its extension replaced by ext, or ext appended when it has none.
+std::string ChangeFileExt(const std::string& path, const std::string& ext);
+// The absolute, normalised path; relative names are taken against the current directory.
+std::string ExpandFileName(const std::string& path);
+
+// A regular file (or a link to one) exists under path.
+bool FileExists(const std::string& path);
+void DeleteFileQuietly(const std::string& path);
+// true when the file was moved; the caller decides whether that matters.
+bool RenameFileQuietly(const std::string& from, const std::string& to);
+
+// Copies source byte for byte to target; fails (false) when target exists or anything goes
+// wrong. The copy is written under a temporary name and linked into place without
+// overwriting, so a failure never leaves a partial target behind.
+bool CopyFileNoOverwrite(const std::string& source, const std::string& target);
+
+}  // namespace tabellan
