@@ -235,17 +235,19 @@ void Document::WriteCardFileSafely(bool asCardFile) {
     out.Finish();
 
     const std::string backup = ChangeFileExt(cardFileName_, ".bak");
+    // A document opened from x.txt is named x.TXT; the file it came from is the old one.
+    const std::string oldFile = FindFileIgnoringExtCase(cardFileName_);
     bool movedOldFile = false;
-    if (FileExists(cardFileName_)) {
+    if (!oldFile.empty()) {
         DeleteFileQuietly(backup);
-        movedOldFile = RenameFileQuietly(cardFileName_, backup);
+        movedOldFile = RenameFileQuietly(oldFile, backup);
     }
     DeleteFileQuietly(settings_.altCardFileName);
     try {
         out.Commit();
     } catch (...) {
         if (movedOldFile) {
-            RenameFileQuietly(backup, cardFileName_);
+            RenameFileQuietly(backup, oldFile);
         }
         throw;
     }
@@ -294,7 +296,7 @@ void Document::SaveAsCardFile() {
         return;
     }
     name = ChangeFileExt(name, filterIndex == 2 ? ".txt" : ".csv");
-    if (FileExists(name) &&
+    if (!FindFileIgnoringExtCase(name).empty() &&
         prompter_.Show(MsgKind::Confirmation,
                        "Do you want to overwrite " + ExtractFileName(name) + "?",
                        Buttons::YesNo) != Answer::Yes) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -115,6 +116,19 @@ std::string CreateTempBeside(const std::string& target, std::string_view data) {
     return {};
 }
 
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string ExtractFileExt(const std::string& path) {
@@ -143,6 +157,36 @@ std::string ExpandFileName(const std::string& path) {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string FindFileIgnoringExtCase(const std::string& path) {
+    if (FileExists(path)) {
+        return path;
+    }
+    const auto dot = ExtensionStart(path);
+    if (dot == std::string::npos) {
+        return {};
+    }
+    const std::size_t start = FinalComponentStart(path);
+    const std::string folder = start == 0 ? std::string(".") : path.substr(0, start);
+    const std::string stem = path.substr(start, dot - start);
+    const std::string ext = path.substr(dot);
+    std::string found;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != stem.size() + ext.size() || name.compare(0, stem.size(), stem) != 0 ||
+            !EqualIgnoringAsciiCase(std::string_view(name).substr(stem.size()), ext)) {
+            continue;
+        }
+        const std::string candidate = path.substr(0, start) + name;
+        // Several variants: take one deterministically.
+        if (FileExists(candidate) && (found.empty() || candidate < found)) {
+            found = candidate;
+        }
+    }
+    return found;
 }
 
 void DeleteFileQuietly(const std::string& path) {

@@ -17,6 +17,11 @@ std::string ExpandFileName(const std::string& path);
 
 // A regular file (or a link to one) exists under path.
 bool FileExists(const std::string& path);
+// The existing regular file that path names on a file system that ignores the letter case
+// of extensions, as the card file's own is taken: path itself when it exists, else a file
+// in its folder whose name differs only in the extension's case (x.txt for x.TXT); empty
+// when there is none.
+std::string FindFileIgnoringExtCase(const std::string& path);
 void DeleteFileQuietly(const std::string& path);
 // true when the file was moved; the caller decides whether that matters.
 bool RenameFileQuietly(const std::string& from, const std::string& to);

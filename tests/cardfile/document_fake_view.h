@@ -1,0 +1,116 @@
+#pragma once
+// A window for Document tests: an in-memory editor and index selection, and records of
+// everything the document shows.
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "cardfile/document.h"
+
+namespace tabellan::test {
+
+class FakeDocumentView : public DocumentView {
+  public:
+    struct SaveAsReply {
+        bool ok = true;
+        int filterIndex = 1;
+        std::string name;
+    };
+    struct SaveAsAsked {
+        int filterIndex;
+        std::string name;
+    };
+
+    std::vector<std::string> editor;
+    bool editorActive = false;
+    int selected = -1;
+    std::vector<std::string> captions;
+    std::vector<std::string> statuses;
+    std::vector<std::string> recentFiles;
+    std::deque<SaveAsReply> saveAsReplies;  // empty: the dialog is cancelled
+    std::vector<SaveAsAsked> saveAsAsked;
+    int cardsResets = 0;
+    int cardsChanges = 0;
+    int settingsApplied = 0;
+    int relayouts = 0;
+    int cardWidthToCapture = 400;
+
+    std::vector<std::string> EditorLines() const override { return editor; }
+    void SetEditorLines(const std::vector<std::string>& lines) override { editor = lines; }
+    void ClearEditor() override { editor.clear(); }
+    void SetEditorActive(bool active) override { editorActive = active; }
+    void SelectIndex(int pos) override { selected = pos; }
+    int SelectedIndex() const override { return selected; }
+    void CardsReset() override { ++cardsResets; }
+    void CardsChanged() override { ++cardsChanges; }
+    void SetCaption(const std::string& title) override { captions.push_back(title); }
+    void ShowFileStatus(const std::string& text) override { statuses.push_back(text); }
+    void AddRecentFile(const std::string& path) override { recentFiles.push_back(path); }
+    void ApplySettingsToWindow(const FileSettings&) override { ++settingsApplied; }
+    void CaptureWindowSettings(FileSettings& s) override { s.cardWidth = cardWidthToCapture; }
+    void Relayout() override { ++relayouts; }
+    bool AskSaveAs(int& filterIndex, std::string& name) override {
+        saveAsAsked.push_back(SaveAsAsked{filterIndex, name});
+        if (saveAsReplies.empty() || !saveAsReplies.front().ok) {
+            if (!saveAsReplies.empty()) {
+                saveAsReplies.pop_front();
+            }
+            return false;
+        }
+        filterIndex = saveAsReplies.front().filterIndex;
+        name = saveAsReplies.front().name;
+        saveAsReplies.pop_front();
+        return true;
+    }
+
+    std::string Caption() const { return captions.empty() ? std::string() : captions.back(); }
+};
+
+// A folder of its own for each test, removed afterwards.
+class TempFolder {
+  public:
+    TempFolder() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("tabellan_doc_" + std::to_string(::getpid()) + "_" + info->test_suite_name() +
+                 "_" + info->name());
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+inline bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+}  // namespace tabellan::test
