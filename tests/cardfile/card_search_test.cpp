@@ -1,0 +1,330 @@
+#include "cardfile/card_search.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "cardfile/card_set.h"
+#include "fake_prompter.h"
+
+namespace tabellan {
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t at = text.find("\r\n", start);
+        lines.push_back(text.substr(start, at == std::string::npos ? at : at - start));
+        if (at == std::string::npos) {
+            return lines;
+        }
+        start = at + 2;
+    }
+}
+
+// The main window as far as a search sees it: index list, editor and the commit.
+class FakeHost : public SearchHost {
+  public:
+    FakeHost(std::initializer_list<std::string> texts) {
+        for (const std::string& t : texts) {
+            cards.Insert(Card{SplitLines(t)});
+        }
+    }
+
+    void Click(int pos) {
+        selected = pos;
+        IndexListClick();
+    }
+    void Type(std::string text) {
+        editor = std::move(text);
+        edited = true;
+    }
+    void SetCaret(std::size_t pos) {
+        selStart = pos;
+        selLen = 0;
+    }
+    std::string Selection() const { return editor.substr(selStart, selLen); }
+    std::vector<std::string> Indexes() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < cards.Count(); ++i) {
+            out.push_back(cards.IndexAt(i));
+        }
+        return out;
+    }
+
+    const CardSet& Cards() const override { return cards; }
+    std::size_t SelectionStart() const override { return selStart; }
+    std::size_t SelectionLength() const override { return selLen; }
+    std::string SelectedText() const override { return Selection(); }
+    void ReplaceSelection(std::string_view text) override {
+        editor.replace(selStart, selLen, text);
+        selStart += text.size();
+        selLen = 0;
+        edited = true;
+    }
+    int SelectedCard() const override { return selected; }
+    void ReshowSelectedCard() override { IndexListClick(); }
+    void ShowCard(int pos) override { Click(pos); }
+    void SelectText(std::size_t start, std::size_t length) override {
+        selStart = start;
+        selLen = length;
+    }
+
+    CardSet cards;
+    int selected = -1;
+    int current = -1;
+    std::string editor;
+    std::size_t selStart = 0;
+    std::size_t selLen = 0;
+    bool edited = false;
+    std::string currentIndexText;
+
+  private:
+    void IndexListClick() {
+        if (selected < 0) {
+            return;
+        }
+        const std::string remembered = cards.IndexAt(selected);
+        if (edited && current >= 0 && current < cards.Count()) {
+            cards.CommitLines(current, SplitLines(editor), &currentIndexText);
+            edited = false;
+            selected = current = cards.FindCard(currentIndexText);
+        }
+        int pos = cards.FindCard(remembered);
+        selected = current = pos >= 0 ? pos : cards.FindCard(currentIndexText);
+        editor = cards.CardAt(selected).Text();
+        SetCaret(0);
+        edited = false;
+    }
+};
+
+class CardSearchTest : public ::testing::Test {
+  protected:
+    bool Find(FakeHost& host, const std::string& text, bool matchCase = false) {
+        return FindNext(host, state, SearchRequest{text, "", matchCase}, prompter);
+    }
+    int ReplaceEvery(FakeHost& host, const std::string& find, const std::string& with) {
+        return ReplaceAll(host, state, SearchRequest{find, with, false}, prompter);
+    }
+
+    SearchState state;
+    test::FakePrompter prompter;
+};
+
+TEST_F(CardSearchTest, WrapsFromTheLastCardToTheFirst) {
+    FakeHost host{"Adams\r\nneedle here", "Brown\r\nnothing", "Clark\r\nnothing"};
+    host.Click(2);
+    host.SetCaret(host.editor.size());
+    EXPECT_TRUE(Find(host, "NEEDLE"));
+    EXPECT_EQ(host.selected, 0);
+    EXPECT_EQ(host.selStart, 7u);  // after "Adams" CR LF
+    EXPECT_EQ(host.Selection(), "needle");
+    EXPECT_TRUE(state.searchWrapped);
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(CardSearchTest, MatchBeforeTheCaretIsFoundAfterAllOtherCards) {
+    FakeHost host{"Adams\r\nkey one", "Brown\r\nnothing", "Clark\r\nkey two"};
+    host.Click(0);
+    host.SetCaret(10);
+    ASSERT_TRUE(Find(host, "key"));
+    EXPECT_EQ(host.selected, 2);
+    EXPECT_FALSE(state.searchWrapped);
+    ASSERT_TRUE(Find(host, "key"));
+    EXPECT_EQ(host.selected, 0);
+    EXPECT_EQ(host.selStart, 7u);
+    EXPECT_TRUE(state.searchWrapped);
+}
+
+TEST_F(CardSearchTest, ContinuesAfterTheSelectionInTheSameCard) {
+    FakeHost host{"Adams\r\nab ab ab"};
+    host.Click(0);
+    std::vector<std::size_t> starts;
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(Find(host, "ab"));
+        starts.push_back(host.selStart);
+    }
+    EXPECT_EQ(starts, (std::vector<std::size_t>{7, 10, 13, 7}));
+}
+
+TEST_F(CardSearchTest, CurrentCardProbesTwiceThenReportsNotFound) {
+    FakeHost host{"Adams\r\nfirst target", "Brown\r\ntarget"};
+    host.Click(0);
+    host.SetCaret(host.editor.size());
+    state.scope = SearchScope::CurrentCard;
+    ASSERT_TRUE(Find(host, "target"));
+    EXPECT_EQ(host.selected, 0);
+    EXPECT_EQ(host.selStart, 13u);
+    EXPECT_TRUE(state.searchWrapped);
+
+    host.SetCaret(3);
+    EXPECT_FALSE(Find(host, "zebra"));
+    EXPECT_EQ(prompter.messages, (std::vector<std::string>{"zebra not found!"}));
+    EXPECT_EQ(host.selected, 0);
+    EXPECT_EQ(host.selLen, 0u);
+    EXPECT_EQ(prompter.shown[0].kind, MsgKind::Error);
+}
+
+TEST_F(CardSearchTest, IndexesScopeLooksOnlyAtIndexLines) {
+    FakeHost host{"Jones\r\nSmith is a friend", "Smith\r\nbody", "Smithers"};
+    host.Click(1);
+    host.SetCaret(9);  // in the body, beyond the index line
+    state.scope = SearchScope::Indexes;
+    ASSERT_TRUE(Find(host, "smith"));
+    EXPECT_EQ(host.selected, 2);  // Smithers, not the body of Jones
+    ASSERT_TRUE(Find(host, "smith"));
+    EXPECT_EQ(host.selected, 1);
+    EXPECT_EQ(host.selStart, 0u);
+    EXPECT_FALSE(Find(host, "friend"));
+}
+
+TEST_F(CardSearchTest, MatchCaseAndPlainSubstrings) {
+    FakeHost host{"Johnson\r\nSmith"};
+    host.Click(0);
+    EXPECT_TRUE(Find(host, "SMITH"));
+    host.SetCaret(0);
+    EXPECT_FALSE(Find(host, "SMITH", true));
+    host.SetCaret(0);
+    EXPECT_TRUE(Find(host, "son"));
+    EXPECT_EQ(host.selStart, 4u);
+}
+
+TEST_F(CardSearchTest, LetterCaseFollowsTheCodePage) {
+    FakeHost host{
+        "M\xdcLLER\r\nStra\xdf"
+        "e"};  // MÜLLER, Straße in Windows-1252
+    host.Click(0);
+    EXPECT_TRUE(Find(host, "m\xfcller"));
+    EXPECT_EQ(host.selStart, 0u);
+}
+
+TEST_F(CardSearchTest, EmptyFindTextNeverMatches) {
+    FakeHost host{"Adams"};
+    host.Click(0);
+    EXPECT_FALSE(Find(host, ""));
+    EXPECT_EQ(prompter.messages.back(), " not found!");
+    EXPECT_EQ(ReplaceEvery(host, "", "x"), 0);
+    EXPECT_EQ(prompter.messages.back(), "0 replacements done.");
+}
+
+TEST_F(CardSearchTest, NotFoundMessageDoublesAmpersands) {
+    FakeHost host{"Adams"};
+    host.Click(0);
+    EXPECT_FALSE(Find(host, "Smith & Co"));
+    EXPECT_EQ(prompter.messages.back(), "Smith && Co not found!");
+    EXPECT_EQ(state.lastFindText, "Smith & Co");
+}
+
+TEST_F(CardSearchTest, StepCommitsTheEditedCardFirst) {
+    FakeHost host{"Adams\r\nold", "Brown"};
+    host.Click(0);
+    host.Type("Zeta\r\nfresh text");
+    host.SetCaret(0);
+    ASSERT_TRUE(Find(host, "fresh"));
+    EXPECT_EQ(host.Indexes(), (std::vector<std::string>{"Brown", "Zeta"}));
+    EXPECT_EQ(host.selected, 1);
+    EXPECT_EQ(host.selStart, 6u);
+}
+
+TEST_F(CardSearchTest, OffsetsCountCrLfAndPatternsMayCrossLines) {
+    FakeHost host{"A\r\nfoo\r\nbar"};
+    host.Click(0);
+    ASSERT_TRUE(Find(host, "bar"));
+    EXPECT_EQ(host.selStart, 8u);
+    host.SetCaret(0);
+    ASSERT_TRUE(Find(host, "foo\r\nb"));
+    EXPECT_EQ(host.selStart, 3u);
+    EXPECT_EQ(host.selLen, 6u);
+}
+
+TEST_F(CardSearchTest, ReplaceOnlyReplacesAMatchingSelection) {
+    FakeHost host{"Adams\r\ncat Cat"};
+    host.Click(0);
+    const SearchRequest request{"cat", "dog", false};
+    ASSERT_TRUE(ReplaceOne(host, state, request, prompter));  // nothing selected yet
+    EXPECT_EQ(host.editor, "Adams\r\ncat Cat");
+    ASSERT_TRUE(ReplaceOne(host, state, request, prompter));
+    EXPECT_FALSE(ReplaceOne(host, state, request, prompter));  // "Cat" equals ignoring case
+    EXPECT_EQ(host.cards.CardAt(0).Text(), "Adams\r\ndog dog");
+    EXPECT_EQ(state.lastReplaceText, "dog");
+    EXPECT_EQ(prompter.messages.back(), "cat not found!");
+}
+
+TEST_F(CardSearchTest, ReplaceAllGoesRoundOnceFromTheCaret) {
+    FakeHost host{"Adams\r\nx y x", "Brown\r\nx", "Clark\r\nnone"};
+    host.Click(1);
+    EXPECT_EQ(ReplaceEvery(host, "x", "z"), 3);
+    EXPECT_EQ(host.cards.CardAt(0).Text(), "Adams\r\nz y z");
+    EXPECT_EQ(host.cards.CardAt(1).Text(), "Brown\r\nz");
+    EXPECT_EQ(prompter.messages.back(), "3 replacements done.");
+    EXPECT_EQ(prompter.shown.back().kind, MsgKind::Information);
+}
+
+TEST_F(CardSearchTest, ReplaceAllWithTheFindTextInTheReplacementEnds) {
+    FakeHost host{"K\r\na a", "L\r\na"};
+    host.Click(0);
+    EXPECT_EQ(ReplaceEvery(host, "a", "ab"), 3);
+    EXPECT_EQ(host.cards.CardAt(0).Text(), "K\r\nab ab");
+    EXPECT_EQ(host.cards.CardAt(1).Text(), "L\r\nab");
+}
+
+TEST_F(CardSearchTest, ReplaceAllEndsWhenTheStartCardMovesUp) {
+    // Each replacement puts the start card in front of the other one, so the anchor test
+    // never holds again and every lap makes a new match.
+    FakeHost host{"xaz", "xb"};
+    host.Click(1);
+    state.scope = SearchScope::Indexes;
+    EXPECT_EQ(ReplaceEvery(host, "b", "ab"), 2);
+    EXPECT_EQ(host.Indexes(), (std::vector<std::string>{"xaab", "xaz"}));
+}
+
+TEST_F(CardSearchTest, ReplaceAllInTheCurrentCardEndsWhenTheCardMoves) {
+    FakeHost host{"xaz", "xb\r\nb"};
+    host.Click(1);
+    state.scope = SearchScope::CurrentCard;
+    EXPECT_EQ(ReplaceEvery(host, "b", "ab"), 4);
+    EXPECT_EQ(host.cards.CardAt(0).Text(), "xaab\r\naab");
+    EXPECT_EQ(host.cards.CardAt(1).Text(), "xaz");
+}
+
+TEST(TextMatcherTest, FindsThroughEveryScanPath) {
+    const TextMatcher letters("ab", LowerCaseTable(CodePage::Windows1252));
+    EXPECT_EQ(letters.Find("xxAbyyaB", 0), 2u);
+    EXPECT_EQ(letters.Find("xxAbyyaB", 3), 6u);
+    EXPECT_EQ(letters.Find("xxAbyyaB", 7), std::string_view::npos);
+    EXPECT_EQ(letters.Find("xxAbyyaB", 100), std::string_view::npos);
+
+    const TextMatcher digits("a1", LowerCaseTable(CodePage::Windows1252));
+    EXPECT_EQ(digits.Find("1 a A1", 0), 4u);
+
+    CaseTable allDigitsAlike = IdentityCaseTable();
+    for (char c = '0'; c <= '9'; ++c) {
+        allDigitsAlike[static_cast<unsigned char>(c)] = '0';
+    }
+    const TextMatcher anyDigits("12", allDigitsAlike);
+    EXPECT_EQ(anyDigits.Find("ab 9x 47", 0), 6u);
+    EXPECT_TRUE(anyDigits.Equals("83"));
+    EXPECT_FALSE(anyDigits.Equals("8"));
+}
+
+TEST(TextMatcherTest, FindInCardMapsLinesToTextOffsets) {
+    const TextMatcher m("an", IdentityCaseTable());
+    const Card card{{"Dan", "", "Ann and Jan"}};
+    EXPECT_EQ(m.FindInCard(card, 0), 1u);
+    EXPECT_EQ(m.FindInCard(card, 2), 11u);  // "and": Dan CR LF CR LF Ann blank = 11 bytes
+    EXPECT_EQ(m.FindInCard(card, 12), 16u);
+    EXPECT_EQ(m.FindInCard(card, 17), std::string_view::npos);
+}
+
+TEST(SearchMessagesTest, TextsAndDialogPlacement) {
+    EXPECT_EQ(ReplacementsDoneMessage(1), "1 replacements done.");
+    const ScreenPoint p = FirstFindDialogPosition(100, 50, 403);
+    EXPECT_EQ(p.x, 100);
+    EXPECT_EQ(p.y, 50 + 302);
+}
+
+}  // namespace
+}  // namespace tabellan
