@@ -1,0 +1,64 @@
+// The simulated phone or modem: bytes from the serial line in, the device's answer out.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "phonesim/phonebook_commands.h"
+#include "phonesim/phonebook_store.h"
+#include "phonesim/reply.h"
+#include "phonesim/reply_shaper.h"
+
+namespace tabellan::phonesim {
+
+struct PhoneOptions {
+    bool modem = false;  // a dial-up modem instead of a phone
+    bool echo = true;    // echo at start; in modem mode false means it never echoes
+    bool silent = false;
+    bool garbage = false;
+    std::optional<std::string> replay;  // captured exchange answering every command
+    std::optional<int> forcedCme;
+    ShapeOptions shape;
+    std::uint32_t seed = 1;  // for the garbage quirk
+};
+
+class AtPhone {
+  public:
+    AtPhone(PhoneOptions options, PhonebookStore& store);
+
+    // Everything the device sends in answer to the bytes, in order (echo first).
+    std::string receive(std::string_view bytes);
+
+    bool echo() const { return echo_; }
+    bool dialing() const { return dialing_; }
+    const std::string& storage() const { return phonebook_.storage(); }
+
+  private:
+    std::string receiveByte(char c);
+    std::string commandLine(const std::string& line);
+    Reply execute(std::string_view body);
+    Reply basic(std::string_view body);
+    Reply extended(std::string_view body);
+    std::optional<Reply> identification(std::string_view name, std::string_view rest) const;
+    Reply reportErrors(std::string_view rest);
+    std::string format(const Reply& reply) const;
+    std::string garbage();
+    void reset();
+
+    PhoneOptions options_;
+    PhonebookCommands phonebook_;
+    ReplyShaper shaper_;
+    std::string replayBody_;
+    std::mt19937 random_;
+    std::string line_;
+    bool lineOverflow_ = false;
+    bool lastWasCr_ = false;
+    bool echo_ = true;
+    bool dialing_ = false;
+    int cmeMode_ = 0;  // AT+CMEE: 0 plain ERROR, 1 numeric, 2 verbose
+};
+
+}  // namespace tabellan::phonesim

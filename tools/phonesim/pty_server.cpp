@@ -1,0 +1,91 @@
+#include "phonesim/pty_server.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <system_error>
+
+namespace tabellan::phonesim {
+
+namespace {
+
+// Pause after a hang-up or error report on the master, so that a condition poll keeps
+// reporting does not turn the loop into a busy one.
+constexpr int kErrorPauseMs = 50;
+
+// True at end of file; data on the watched descriptor is read and ignored.
+bool drainReachedEnd(int fd) {
+    std::array<char, 256> buffer{};
+    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    return n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN);
+}
+
+}  // namespace
+
+PtyServer::PtyServer(const Pty& pty, AtPhone& phone, std::chrono::milliseconds trickle)
+    : pty_(pty), phone_(phone), trickle_(trickle) {}
+
+bool PtyServer::outputDue() const {
+    return !pending_.empty() && (trickle_.count() <= 0 || Clock::now() >= nextByte_);
+}
+
+int PtyServer::pollTimeout() const {
+    if (pending_.empty() || trickle_.count() <= 0 || outputDue()) {
+        return -1;
+    }
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextByte_ - Clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0));
+}
+
+void PtyServer::run(int stopFd, int watchFd) {
+    while (true) {
+        std::array<pollfd, 3> fds{};
+        fds[0] = {pty_.master(), static_cast<short>(POLLIN | (outputDue() ? POLLOUT : 0)), 0};
+        fds[1] = {stopFd, POLLIN, 0};
+        fds[2] = {watchFd, POLLIN, 0};
+        const nfds_t count = watchFd >= 0 ? 3 : 2;
+        const int ready = ::poll(fds.data(), count, pollTimeout());
+        if (ready < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw std::system_error(errno, std::generic_category(), "poll");
+        }
+        if (fds[1].revents != 0) {
+            return;
+        }
+        if (count == 3 && fds[2].revents != 0 && drainReachedEnd(watchFd)) {
+            return;
+        }
+        if (fds[0].revents & POLLIN) {
+            readDevice();
+        } else if (fds[0].revents & (POLLHUP | POLLERR)) {
+            ::poll(nullptr, 0, kErrorPauseMs);
+        }
+        if (outputDue()) {
+            writeDevice();
+        }
+    }
+}
+
+void PtyServer::readDevice() {
+    std::array<char, 4096> buffer{};
+    const ssize_t n = ::read(pty_.master(), buffer.data(), buffer.size());
+    if (n > 0) {
+        pending_ += phone_.receive(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    }
+}
+
+void PtyServer::writeDevice() {
+    const std::size_t size = trickle_.count() > 0 ? 1 : pending_.size();
+    const ssize_t n = ::write(pty_.master(), pending_.data(), size);
+    if (n > 0) {
+        pending_.erase(0, static_cast<std::size_t>(n));
+        nextByte_ = Clock::now() + trickle_;
+    }
+}
+
+}  // namespace tabellan::phonesim
