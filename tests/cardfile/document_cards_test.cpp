@@ -99,7 +99,7 @@ TEST_F(DocumentCardsTest, EmptyEditorsBecomeTwoEmptyLinesThenADot) {
     Show("B");
     Type({});
     doc.CommitCurrentCard();
-    EXPECT_EQ(Indexes(), (Lines{"", ".", "A"}));
+    EXPECT_EQ(Indexes(), (Lines{"", "."}));
     EXPECT_EQ(Stored("."), (Lines{".", ""}));
 }
 
