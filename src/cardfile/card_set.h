@@ -3,6 +3,7 @@
 // user's locale. The index list of the desktop program is a view over this set; a position
 // here is the row in that list.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,20 +11,33 @@
 
 #include "cardfile/card.h"
 #include "cardfile/codepage.h"
+#include "cardfile/errors.h"
 
 namespace tabellan {
 
 class IndexCollator;
 
 struct IndexCorrection {
-    int count = 0;
-    std::string lastIndex;  // the last corrected index, after its "." was appended
+    std::int64_t count = 0;  // n identical indexes alone take n(n-1)/2 corrections
+    std::string lastIndex;   // the last corrected index, after its "." was appended
+};
+
+// CorrectIndexes would have to build indexes of absurd total length (thousands of identical
+// indexes: each correction appends one more "."); the set is left unchanged.
+class EIndexCorrectionLimit : public TabellanError {
+  public:
+    using TabellanError::TabellanError;
 };
 
 class CardSet {
   public:
-    // Sorting uses the user's locale collator (from LANG/LC_ALL) for text in the given code page.
+    // Sorting uses the user's locale collator (from LC_ALL/LC_COLLATE/LANG) for text in the
+    // given code page.
     explicit CardSet(CodePage codePage = CodePage::Windows1252);
+    // An explicit ICU locale id ("" is the root order), for tests and tools.
+    CardSet(CodePage codePage, const std::string& localeId);
+    // Any collator (tests use tailored ones).
+    explicit CardSet(std::unique_ptr<IndexCollator> collator);
     ~CardSet();
     CardSet(const CardSet&) = delete;
     CardSet& operator=(const CardSet&) = delete;
@@ -36,38 +50,58 @@ class CardSet {
     // returns the position. The set owns the card.
     int Insert(Card card);
     // Bulk loading: append without sorting, then SortPending() once. The order is the one
-    // repeated Insert() would give.
+    // repeated Insert() would give. Every other member sorts pending cards first by itself.
     void AppendUnsorted(Card card);
     void SortPending();
+    void Reserve(std::size_t n);
 
     void RemoveAt(int pos);
     Card TakeAt(int pos);
     void Clear();
 
     // First position whose index equals text except for letter case; -1 when none.
+    // "Except for letter case": the collator finds the two equal and their simple Unicode
+    // case foldings are the same (so control characters count, and in a locale whose
+    // collator tells a case pair apart, such as Turkish I and i, so does this). The empty
+    // text finds the first empty index.
     int FindCard(std::string_view text) const;
     // text with "." appended until FindCard finds nothing.
     std::string UniqueIndex(std::string text) const;
 
     // The data side of committing an edited card: removes the card at pos, builds a card from
     // lines (two empty lines when lines is empty), makes its index unique, inserts it sorted.
-    // Returns the new position; *finalIndex receives the stored index.
+    // Returns the new position (the one FindCard gives for the stored index); *finalIndex
+    // (when not null) receives the stored index. An invalid pos changes nothing: -1.
     int CommitLines(int pos, std::vector<std::string> lines, std::string* finalIndex);
 
     // Repairs exact (byte for byte) duplicate neighbours by appending "."; the result equals
     // the restart-from-the-first-pair walk, computed without its quadratic cost.
+    // Throws EIndexCorrectionLimit (set unchanged) when the corrected indexes would be absurdly
+    // long (more than about 10^8 bytes of appended text, some 14,000 identical indexes).
     IndexCorrection CorrectIndexes();
 
     // Case-insensitive locale order of two index texts (AnsiCompareText): <0, 0, >0.
     int Compare(std::string_view a, std::string_view b) const;
 
     CodePage GetCodePage() const;
+    const IndexCollator& Collator() const { return *collator_; }
 
   private:
-    struct Entry;
-    std::vector<Entry> entries_;
+    struct Entry {
+        Card card;
+        std::string key;     // ICU sort key of the index (when keyed)
+        bool keyed = false;  // false: the index is too long for a cached key
+    };
+    Entry MakeEntry(Card card) const;
+    int CompareEntries(const Entry& a, const Entry& b) const;
+    void EnsureSorted() const;
+    // [first, last) of the entries that compare equal to probe.
+    std::size_t LowerBound(const Entry& probe) const;
+    std::size_t UpperBound(const Entry& probe) const;
+
+    mutable std::vector<Entry> entries_;
     std::unique_ptr<IndexCollator> collator_;
-    std::size_t sortedPrefix_ = 0;
+    mutable std::size_t sortedPrefix_ = 0;
 };
 
 // The warning text of the index correction; empty when count is 0.

@@ -1,0 +1,482 @@
+#include "cardfile/card_set.h"
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <map>
+#include <stdexcept>
+
+#include "cardfile/index_collator.h"
+
+namespace tabellan {
+
+CardSet::CardSet(CodePage codePage) : collator_(std::make_unique<IndexCollator>(codePage)) {}
+
+CardSet::CardSet(CodePage codePage, const std::string& localeId)
+    : collator_(std::make_unique<IndexCollator>(codePage, localeId)) {}
+
+CardSet::CardSet(std::unique_ptr<IndexCollator> collator) : collator_(std::move(collator)) {}
+
+CardSet::~CardSet() = default;
+
+CodePage CardSet::GetCodePage() const { return collator_->GetCodePage(); }
+
+CardSet::Entry CardSet::MakeEntry(Card card) const {
+    Entry e;
+    e.keyed = collator_->MakeKey(card.Index(), e.key);
+    e.card = std::move(card);
+    return e;
+}
+
+int CardSet::CompareEntries(const Entry& a, const Entry& b) const {
+    if (a.keyed && b.keyed) {
+        int r = a.key.compare(b.key);
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    return collator_->Compare(a.card.Index(), b.card.Index());
+}
+
+void CardSet::EnsureSorted() const {
+    if (sortedPrefix_ == entries_.size()) {
+        return;
+    }
+    auto less = [this](const Entry& a, const Entry& b) { return CompareEntries(a, b) < 0; };
+    auto mid = entries_.begin() + static_cast<std::ptrdiff_t>(sortedPrefix_);
+    std::stable_sort(mid, entries_.end(), less);
+    // Equal entries of the sorted part come first: the order repeated Insert() gives.
+    std::inplace_merge(entries_.begin(), mid, entries_.end(), less);
+    sortedPrefix_ = entries_.size();
+}
+
+void CardSet::SortPending() { EnsureSorted(); }
+
+void CardSet::Reserve(std::size_t n) { entries_.reserve(n); }
+
+int CardSet::Count() const { return static_cast<int>(entries_.size()); }
+
+const std::string& CardSet::IndexAt(int pos) const { return CardAt(pos).Index(); }
+
+const Card& CardSet::CardAt(int pos) const {
+    EnsureSorted();
+    if (pos < 0 || static_cast<std::size_t>(pos) >= entries_.size()) {
+        throw std::out_of_range("CardSet: position out of range");
+    }
+    return entries_[static_cast<std::size_t>(pos)].card;
+}
+
+std::size_t CardSet::LowerBound(const Entry& probe) const {
+    std::size_t lo = 0, hi = entries_.size();
+    while (lo < hi) {
+        std::size_t mid = lo + (hi - lo) / 2;
+        if (CompareEntries(entries_[mid], probe) < 0) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return lo;
+}
+
+std::size_t CardSet::UpperBound(const Entry& probe) const {
+    std::size_t lo = 0, hi = entries_.size();
+    while (lo < hi) {
+        std::size_t mid = lo + (hi - lo) / 2;
+        if (CompareEntries(probe, entries_[mid]) < 0) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
+}
+
+int CardSet::Insert(Card card) {
+    EnsureSorted();
+    Entry e = MakeEntry(std::move(card));
+    std::size_t pos = UpperBound(e);
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(pos), std::move(e));
+    sortedPrefix_ = entries_.size();
+    return static_cast<int>(pos);
+}
+
+void CardSet::AppendUnsorted(Card card) { entries_.push_back(MakeEntry(std::move(card))); }
+
+void CardSet::RemoveAt(int pos) { (void)TakeAt(pos); }
+
+Card CardSet::TakeAt(int pos) {
+    EnsureSorted();
+    if (pos < 0 || static_cast<std::size_t>(pos) >= entries_.size()) {
+        throw std::out_of_range("CardSet: position out of range");
+    }
+    Card c = std::move(entries_[static_cast<std::size_t>(pos)].card);
+    entries_.erase(entries_.begin() + pos);
+    sortedPrefix_ = entries_.size();
+    return c;
+}
+
+void CardSet::Clear() {
+    entries_.clear();
+    sortedPrefix_ = 0;
+}
+
+int CardSet::FindCard(std::string_view text) const {
+    EnsureSorted();
+    Entry probe;
+    probe.card.lines.emplace_back(text);
+    probe.keyed = collator_->MakeKey(text, probe.key);
+    for (std::size_t i = LowerBound(probe); i < entries_.size(); ++i) {
+        if (CompareEntries(entries_[i], probe) != 0) {
+            break;
+        }
+        if (collator_->SameExceptCase(entries_[i].card.Index(), text)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::string CardSet::UniqueIndex(std::string text) const {
+    while (FindCard(text) != -1) {
+        text.push_back('.');
+    }
+    return text;
+}
+
+int CardSet::CommitLines(int pos, std::vector<std::string> lines, std::string* finalIndex) {
+    EnsureSorted();
+    if (pos < 0 || static_cast<std::size_t>(pos) >= entries_.size()) {
+        return -1;
+    }
+    RemoveAt(pos);
+    if (lines.empty()) {
+        lines = {std::string(), std::string()};
+    }
+    lines[0] = UniqueIndex(std::move(lines[0]));
+    std::string index = lines[0];
+    Insert(Card{std::move(lines)});
+    if (finalIndex != nullptr) {
+        *finalIndex = index;
+    }
+    return FindCard(index);
+}
+
+int CardSet::Compare(std::string_view a, std::string_view b) const {
+    return collator_->Compare(a, b);
+}
+
+// ---------------------------------------------------------------------------------------
+// CorrectIndexes
+//
+// The literal walk: find the first neighbouring pair with byte-equal indexes, append "." to
+// the second one's index, re-insert it sorted (after entries that compare equal), count,
+// start again from the first pair. It is simulated here on groups and runs:
+//
+//  - A group is a maximal range of entries whose indexes compare equal (one sort key); the
+//    set is the groups in key order. Byte-equal indexes always share a group, and two
+//    neighbours from different groups are never byte-equal, so every pair the walk can
+//    find lies inside one group.
+//  - A group is a sequence of runs: maximal ranges of byte-equal neighbours. Runs are
+//    stored with their cards as a linked list, so a run splits and merges in O(1).
+//  - The walk's first pair is the first run of two or more cards in the first group that
+//    has one. Correcting it removes the run's second card and inserts it, with one more
+//    ".", at the END of the group of the new text (re-insertion after equal entries): as a
+//    new run there, or merged into that group's last run when that run has the same text.
+//  - When the new text's group is not before the current one, the walk keeps correcting
+//    the same run until one card is left (nothing before it changed), so the whole rest of
+//    the run moves in one step, in order, and counts as that many corrections. When the
+//    group is before the current one (possible only with an unusual collation), one card
+//    moves at a time and the walk goes back to that group if it now has a pair.
+//
+// For n identical indexes this gives n - 1 steps (each a run one card shorter and one "."
+// longer) and the count n(n-1)/2. Texts are held as a stem (the index without its trailing
+// dots) and a dot count, so no long index is built before the end.
+// ---------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr std::uint64_t kCorrectionWorkLimit = std::uint64_t{100} << 20;  // bytes of text
+
+struct DotText {
+    std::string_view stem;  // without trailing dots
+    std::uint64_t dots = 0;
+
+    static DotText Of(std::string_view s) {
+        std::size_t end = s.size();
+        while (end > 0 && s[end - 1] == '.') {
+            --end;
+        }
+        return DotText{s.substr(0, end), s.size() - end};
+    }
+    std::uint64_t Length() const { return stem.size() + dots; }
+    bool operator==(const DotText& o) const { return dots == o.dots && stem == o.stem; }
+    std::string Materialize() const {
+        std::string s;
+        s.reserve(static_cast<std::size_t>(Length()));
+        s.append(stem);
+        s.append(static_cast<std::size_t>(dots), '.');
+        return s;
+    }
+};
+
+// UTF-16 of a stem and its dots without writing the dots each time: the buffer holds room
+// for a stem followed by a long run of dots, and only the stem is converted in front of them.
+class DotBuffer {
+  public:
+    std::u16string_view View(const DotText& t, const CodePageTable& table) {
+        const std::size_t stem = t.stem.size();
+        const std::size_t dots = static_cast<std::size_t>(t.dots);
+        if (stem > head_ || dots > buf_.size() - head_) {
+            head_ = std::max({head_, stem, std::size_t{64}});
+            std::size_t cap = std::max({2 * (buf_.size() - std::min(buf_.size(), head_)), dots,
+                                        std::size_t{1024}});
+            buf_.assign(head_ + cap, u'.');
+        }
+        char16_t* start = buf_.data() + head_ - stem;
+        char16_t* p = start;
+        for (unsigned char b : t.stem) {
+            *p++ = table.toUnicode[b];
+        }
+        return {start, stem + dots};
+    }
+
+  private:
+    std::u16string buf_;
+    std::size_t head_ = 0;
+};
+
+struct GroupKey {
+    DotText text;              // any text of the group (they all compare equal)
+    std::string_view key;      // sort key when keyed (into the entries or the key arena)
+    bool keyed = false;
+};
+
+struct Run {
+    DotText text;
+    int head = -1, tail = -1;  // the cards, linked through next[]
+    std::int64_t count = 0;
+    bool changed = false;  // the text differs from its cards' original index
+};
+
+struct Group {
+    std::vector<Run> runs;
+    std::size_t scan = 0;  // runs before scan hold one card each
+};
+
+}  // namespace
+
+IndexCorrection CardSet::CorrectIndexes() {
+    EnsureSorted();
+    IndexCorrection result;
+    const std::size_t n = entries_.size();
+    if (n < 2) {
+        return result;
+    }
+    bool any = false;
+    for (std::size_t i = 0; i + 1 < n && !any; ++i) {
+        any = entries_[i].card.Index() == entries_[i + 1].card.Index();
+    }
+    if (!any) {
+        return result;
+    }
+
+    const IndexCollator& coll = *collator_;
+    DotBuffer bufA, bufB;
+    auto compareKeys = [&](const GroupKey& a, const GroupKey& b) {
+        if (a.keyed && b.keyed) {
+            int r = a.key.compare(b.key);
+            return r < 0 ? -1 : (r > 0 ? 1 : 0);
+        }
+        return coll.Compare16(bufA.View(a.text, coll.Table()), bufB.View(b.text, coll.Table()));
+    };
+    struct KeyLess {
+        const std::function<int(const GroupKey&, const GroupKey&)>* cmp;
+        bool operator()(const GroupKey& a, const GroupKey& b) const { return (*cmp)(a, b) < 0; }
+    };
+    std::function<int(const GroupKey&, const GroupKey&)> cmpFn = compareKeys;
+    using GroupMap = std::map<GroupKey, Group, KeyLess>;
+    GroupMap groups(KeyLess{&cmpFn});
+
+    std::deque<std::string> stems;  // copies of stems that moved cards refer to
+    std::deque<std::string> keys;   // sort keys of groups made by corrections
+    std::vector<int> next(n, -1);
+
+    // The groups and runs of the sorted set.
+    {
+        GroupMap::iterator cur = groups.end();
+        GroupKey curKey;
+        for (std::size_t i = 0; i < n; ++i) {
+            const Entry& e = entries_[i];
+            GroupKey k{DotText::Of(e.card.Index()), e.key, e.keyed};
+            if (cur == groups.end() || compareKeys(curKey, k) != 0) {
+                cur = groups.emplace_hint(groups.end(), k, Group{});
+                curKey = k;
+            }
+            auto& runs = cur->second.runs;
+            if (!runs.empty() && entries_[static_cast<std::size_t>(runs.back().tail)].card.Index() ==
+                                     e.card.Index()) {
+                next[static_cast<std::size_t>(runs.back().tail)] = static_cast<int>(i);
+                runs.back().tail = static_cast<int>(i);
+                ++runs.back().count;
+            } else {
+                runs.push_back(Run{k.text, static_cast<int>(i), static_cast<int>(i), 1, false});
+            }
+        }
+    }
+
+    std::uint64_t work = 0;
+    DotText lastText;
+    auto cursor = groups.begin();
+    while (cursor != groups.end()) {
+        Group& g = cursor->second;
+        while (g.scan < g.runs.size() && g.runs[g.scan].count < 2) {
+            ++g.scan;
+        }
+        if (g.scan == g.runs.size()) {
+            ++cursor;
+            continue;
+        }
+        const std::size_t ri = g.scan;
+        // The moved cards refer to a stem that outlives the entries' own index strings.
+        if (!g.runs[ri].changed) {
+            stems.emplace_back(g.runs[ri].text.stem);
+            g.runs[ri].text.stem = stems.back();
+            g.runs[ri].changed = true;  // same text, now with an owned stem
+        }
+        DotText t{g.runs[ri].text.stem, g.runs[ri].text.dots + 1};
+        work += t.Length() + 16;
+        if (work > kCorrectionWorkLimit) {
+            throw EIndexCorrectionLimit(
+                "Too many duplicate indexes: correcting them would make the indexes too long.");
+        }
+        GroupKey tk{t, {}, false};
+        if (t.Length() <= IndexCollator::kMaxKeyedLength) {
+            std::string k;
+            coll.MakeKey(t.Materialize(), k);
+            keys.push_back(std::move(k));
+            tk.key = keys.back();
+            tk.keyed = true;
+        }
+        // Find or create the group of the new text; usually it is this one or the next.
+        int rel = compareKeys(tk, cursor->first);
+        GroupMap::iterator target;
+        if (rel == 0) {
+            target = cursor;
+        } else if (rel > 0) {
+            auto after = std::next(cursor);
+            int r2 = after == groups.end() ? -1 : compareKeys(tk, after->first);
+            if (r2 < 0) {
+                target = groups.emplace_hint(after, tk, Group{});
+            } else if (r2 == 0) {
+                target = after;
+            } else {
+                target = groups.lower_bound(tk);
+                if (target == groups.end() || compareKeys(tk, target->first) != 0) {
+                    target = groups.emplace_hint(target, tk, Group{});
+                }
+            }
+        } else {
+            target = groups.lower_bound(tk);
+            if (target == groups.end() || compareKeys(tk, target->first) != 0) {
+                target = groups.emplace_hint(target, tk, Group{});
+            }
+        }
+
+        Run& run = g.runs[ri];
+        const std::int64_t batch = rel >= 0 ? run.count - 1 : 1;
+        int first = next[static_cast<std::size_t>(run.head)];
+        int last;
+        if (batch == run.count - 1) {
+            last = run.tail;
+            next[static_cast<std::size_t>(run.head)] = -1;
+            run.tail = run.head;
+        } else {
+            last = first;
+            next[static_cast<std::size_t>(run.head)] = next[static_cast<std::size_t>(first)];
+            if (run.tail == first) {
+                run.tail = run.head;
+            }
+            next[static_cast<std::size_t>(first)] = -1;
+        }
+        run.count -= batch;
+        result.count += batch;
+        lastText = t;
+        // (run may dangle from here on: the target can be this very group.)
+
+        Group& tg = target->second;
+        bool dirty = false;
+        if (!tg.runs.empty() && tg.runs.back().text == t) {
+            Run& back = tg.runs.back();
+            next[static_cast<std::size_t>(back.tail)] = first;
+            back.tail = last;
+            back.count += batch;
+            dirty = true;
+            tg.scan = std::min(tg.scan, tg.runs.size() - 1);
+        } else {
+            tg.runs.push_back(Run{t, first, last, batch, true});
+            if (batch > 1) {
+                dirty = true;
+                tg.scan = std::min(tg.scan, tg.runs.size() - 1);
+            }
+        }
+        if (rel < 0 && dirty) {
+            cursor = target;  // the walk's first pair is now in that earlier group
+        }
+    }
+
+    // The corrected set: every run holds one card now, in group order.
+    std::vector<Entry> out;
+    out.reserve(n);
+    std::vector<std::string> newIndex;
+    std::vector<int> changedIds;
+    for (auto& [gk, g] : groups) {
+        for (const Run& r : g.runs) {
+            Entry& src = entries_[static_cast<std::size_t>(r.head)];
+            if (r.changed && !(DotText::Of(src.card.Index()) == r.text)) {
+                changedIds.push_back(r.head);
+                newIndex.push_back(r.text.Materialize());
+            }
+        }
+    }
+    result.lastIndex = lastText.Materialize();
+    for (std::size_t i = 0; i < changedIds.size(); ++i) {
+        Card& c = entries_[static_cast<std::size_t>(changedIds[i])].card;
+        if (c.lines.empty()) {
+            c.lines.emplace_back();
+        }
+        c.lines[0] = std::move(newIndex[i]);
+    }
+    for (auto& [gk, g] : groups) {
+        for (const Run& r : g.runs) {
+            Entry& src = entries_[static_cast<std::size_t>(r.head)];
+            Entry e;
+            e.card = std::move(src.card);
+            e.keyed = gk.keyed;
+            if (gk.keyed) {
+                e.key.assign(gk.key);
+            }
+            out.push_back(std::move(e));
+        }
+    }
+    entries_ = std::move(out);
+    sortedPrefix_ = entries_.size();
+    return result;
+}
+
+std::string IndexCorrectionMessage(const IndexCorrection& c) {
+    if (c.count <= 0) {
+        return {};
+    }
+    if (c.count == 1) {
+        return "One index correction was made at " + c.lastIndex;
+    }
+    return std::to_string(c.count) + " index corrections were made." + "\rLast one was at " +
+           c.lastIndex;
+}
+
+std::string FileStatusText(int cardCount, bool encrypted) {
+    return "Total " + std::to_string(cardCount) + " cards." + "  File is " +
+           (encrypted ? "" : "un") + "encrypted...";
+}
+
+}  // namespace tabellan
