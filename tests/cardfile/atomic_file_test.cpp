@@ -1,0 +1,256 @@
+#include "cardfile/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "cardfile/errors.h"
+#include "cardfile/line_reader.h"
+
+namespace tabellan {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+  public:
+    TempDir() {
+        std::string t = (fs::temp_directory_path() / "tabellan-atomic-XXXXXX").string();
+        char* p = ::mkdtemp(t.data());
+        path_ = p ? p : t;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    std::size_t EntryCount() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
+    }
+
+  private:
+    fs::path path_;
+};
+
+std::string Slurp(const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Spit(const std::string& p, const std::string& data) {
+    std::ofstream out(p, std::ios::binary);
+    out << data;
+}
+
+TEST(AtomicFileTest, CommitWritesAndReplaces) {
+    TempDir dir;
+    std::string target = dir.File("cards.csv");
+    Spit(target, "old");
+    {
+        AtomicFile f(target);
+        EXPECT_EQ(f.TargetPath(), target);
+        EXPECT_NE(f.TempPath(), target);
+        EXPECT_EQ(fs::path(f.TempPath()).parent_path(), fs::path(target).parent_path());
+        f.Write("new ");
+        f.Write(std::string(200000, 'x'));  // bigger than the buffer
+        f.Write("end");
+        EXPECT_EQ(Slurp(target), "old");  // untouched until the commit
+        f.Commit();
+    }
+    EXPECT_EQ(Slurp(target), "new " + std::string(200000, 'x') + "end");
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(AtomicFileTest, UncommittedLeavesNothingBehind) {
+    TempDir dir;
+    std::string target = dir.File("cards.csv");
+    Spit(target, "old");
+    {
+        AtomicFile f(target);
+        f.Write("half");
+        f.Finish();
+    }
+    EXPECT_EQ(Slurp(target), "old");
+    EXPECT_EQ(dir.EntryCount(), 1u);
+    {
+        AtomicFile f(dir.File("new.csv"));
+        f.Write("x");
+    }
+    EXPECT_FALSE(fs::exists(dir.File("new.csv")));
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(AtomicFileTest, KeepsTheModeOfTheReplacedFile) {
+    TempDir dir;
+    std::string target = dir.File("cards.csv");
+    Spit(target, "old");
+    ::chmod(target.c_str(), 0640);
+    {
+        AtomicFile f(target);
+        f.Write("new");
+        f.Commit();
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    mode_t old = ::umask(027);
+    {
+        AtomicFile f(dir.File("fresh.csv"));
+        f.Commit();
+    }
+    ::umask(old);
+    ASSERT_EQ(::stat(dir.File("fresh.csv").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(AtomicFileTest, WritesThroughASymbolicLink) {
+    TempDir dir;
+    std::string real = dir.File("real.csv");
+    std::string link = dir.File("link.csv");
+    Spit(real, "old");
+    fs::create_symlink(real, link);
+    {
+        AtomicFile f(link);
+        f.Write("new");
+        f.Commit();
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Slurp(real), "new");
+}
+
+TEST(AtomicFileTest, MissingFolderGivesTheSystemMessage) {
+    TempDir dir;
+    std::string target = dir.File("no/such/cards.csv");
+    try {
+        AtomicFile f(target);
+        FAIL() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), target + ": No such file or directory");
+    }
+}
+
+TEST(AtomicFileTest, WriteFailureLeavesTargetUntouched) {
+    TempDir dir;
+    std::string target = dir.File("cards.csv");
+    Spit(target, "precious");
+    // A file size limit makes write() fail with EFBIG, like a full disk would with ENOSPC.
+    struct sigaction ign {}, old {};
+    ign.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ign, &old);
+    struct rlimit oldLimit {};
+    ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+    struct rlimit small = oldLimit;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::string message;
+    try {
+        AtomicFile f(target);
+        f.Write(std::string(1 << 20, 'x'));
+        f.Commit();
+    } catch (const EInOutError& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    ::sigaction(SIGXFSZ, &old, nullptr);
+    EXPECT_EQ(message, target + ": File too large");
+    EXPECT_EQ(Slurp(target), "precious");
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(AtomicFileTest, TargetIsADirectory) {
+    TempDir dir;
+    fs::create_directory(dir.File("sub"));
+    EXPECT_THROW(AtomicFile f(dir.File("sub")), EInOutError);
+}
+
+TEST(AtomicFileTest, SystemMessageFormat) {
+    EXPECT_EQ(SystemMessage("a.csv", ENOENT), "a.csv: No such file or directory");
+    EXPECT_EQ(SystemMessage("/x/y", EACCES), "/x/y: Permission denied");
+}
+
+TEST(ReadWholeFileTest, ReadsAndReportsErrors) {
+    TempDir dir;
+    std::string p = dir.File("data.bin");
+    std::string data(300000, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<char>(i * 7);
+    }
+    Spit(p, data);
+    EXPECT_EQ(ReadWholeFile(p), data);
+    Spit(p, "");
+    EXPECT_EQ(ReadWholeFile(p), "");
+    std::string missing = dir.File("missing.csv");
+    try {
+        ReadWholeFile(missing);
+        FAIL();
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), missing + ": No such file or directory");
+    }
+    try {
+        ReadWholeFile(dir.File(""));
+        FAIL();
+    } catch (const EInOutError& e) {
+        EXPECT_NE(std::string(e.what()).find("Is a directory"), std::string::npos);
+    }
+}
+
+std::vector<std::string> Lines(std::string_view data) {
+    LineReader r(data);
+    std::vector<std::string> v;
+    while (auto l = r.Next()) {
+        v.push_back(*l);
+    }
+    EXPECT_TRUE(r.AtEnd());
+    return v;
+}
+
+using L = std::vector<std::string>;
+
+TEST(LineReaderTest, LineEnds) {
+    EXPECT_EQ(Lines(""), L{});
+    EXPECT_EQ(Lines("a"), L{"a"});
+    EXPECT_EQ(Lines("a\n"), L{"a"});
+    EXPECT_EQ(Lines("a\r\nb\r\n"), (L{"a", "b"}));
+    EXPECT_EQ(Lines("a\nb"), (L{"a", "b"}));
+    EXPECT_EQ(Lines("\n\n"), (L{"", ""}));
+    EXPECT_EQ(Lines("a\rb\r\n"), (L{"ab"}));  // a lone CR is dropped
+    EXPECT_EQ(Lines("a\r\r\nb"), (L{"a", "b"}));
+    EXPECT_EQ(Lines("a\r"), (L{"a"}));
+    EXPECT_EQ(Lines("\r"), (L{""}));
+}
+
+TEST(LineReaderTest, CtrlZAtLineStartEndsTheText) {
+    EXPECT_EQ(Lines("a\r\n\x1a" "b\r\nc\r\n"), L{"a"});
+    EXPECT_EQ(Lines("\x1a"), L{});
+    EXPECT_EQ(Lines("a\x1a" "b\nc"), (L{"a\x1a" "b", "c"}));  // inside a line it is text
+    EXPECT_EQ(Lines("a\n\x1a"), L{"a"});
+    LineReader r("a\n\x1a" "rest");
+    EXPECT_FALSE(r.AtEnd());
+    EXPECT_EQ(r.Next(), std::optional<std::string>("a"));
+    EXPECT_TRUE(r.AtEnd());
+    EXPECT_EQ(r.Next(), std::nullopt);
+}
+
+TEST(LineReaderTest, NextViewKeepsBytes) {
+    std::string data = std::string("x\0y\n\xff\r\n", 7);
+    LineReader r(data);
+    std::string_view v;
+    ASSERT_TRUE(r.NextView(v));
+    EXPECT_EQ(v, std::string_view("x\0y", 3));
+    ASSERT_TRUE(r.NextView(v));
+    EXPECT_EQ(v, "\xff");
+    EXPECT_FALSE(r.NextView(v));
+}
+
+}  // namespace
+}  // namespace tabellan
