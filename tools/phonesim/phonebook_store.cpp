@@ -312,6 +312,9 @@ StoreResult PhonebookStore::persist() {
     temp += ".tmp";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out.is_open()) {
+            return StoreResult::MemoryFailure;
+        }
         out << toJson();
         out.close();
         if (!out) {
