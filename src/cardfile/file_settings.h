@@ -22,6 +22,9 @@ struct FontSpec {
     int size = 9;   // points; kept in step with height through the screen's dots per inch
     bool bold = false, italic = false, underline = false, strikeOut = false;
 
+    // Height and size stay in step like a Windows font's: the height is what is kept, and
+    // size = -MulDiv(height, 72, pixelsPerInch); SetSize sets height = -MulDiv(points,
+    // pixelsPerInch, 72) and then the size from that height.
     void SetHeight(int h, int pixelsPerInch);
     void SetSize(int points, int pixelsPerInch);
     bool operator==(const FontSpec&) const = default;
@@ -80,7 +83,16 @@ void ResetFileSettingsForClear(FileSettings& s, const FontSpec& defaultFont);
 
 // The value of the first entry whose key matches (letter case ignored); empty when missing.
 std::string SettingValue(const std::vector<std::string>& list, std::string_view key);
-// Integer reading with a default: decimal, or "$" and hexadecimal digits.
+// Integer reading with a default, as Delphi's StrToIntDef: leading spaces, an optional sign,
+// then decimal digits or "$" and hexadecimal digits (at most 32 bits, so "$80000008" is
+// negative); nothing may follow. Anything else, or a decimal out of the 32-bit range, gives
+// the default.
 int SettingInt(std::string_view value, int defaultValue);
+// A flag: set only when the value reads as the integer 1; the default when unreadable.
+bool SettingFlag(std::string_view value, bool defaultValue);
+
+// Windows MulDiv: a * b / c rounded to the nearest integer (halves away from zero);
+// -1 when c is 0 or the result does not fit 32 bits.
+int WinMulDiv(int a, int b, int c);
 
 }  // namespace tabellan
