@@ -1,0 +1,51 @@
+#include "app/about_form.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QStringList>
+#include <QSysInfo>
+#include <QVBoxLayout>
+
+#include "app/help.h"
+
+namespace tabellan {
+
+QStringList AboutLines() {
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    return {
+        QStringLiteral("Tabellan"),
+        QStringLiteral("Version 1.24"),
+        QStringLiteral("Operating system: ") + QSysInfo::prettyProductName(),
+        QStringLiteral("Program: ") + QCoreApplication::applicationFilePath(),
+        QStringLiteral("Parameters: ") + args.join(QLatin1Char(' ')),
+    };
+}
+
+TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent), details_(new QLabel(this)) {
+    setObjectName(QStringLiteral("AboutForm"));
+    setWindowTitle(QStringLiteral("About Tabellan"));
+    SetHelpContext(this, 990);
+    auto* title = new QLabel(QStringLiteral("<b>Tabellan</b>"), this);
+    title->setObjectName(QStringLiteral("ProductName"));
+    QFont big = title->font();
+    big.setPointSizeF(big.pointSizeF() * 1.5);
+    title->setFont(big);
+    details_->setObjectName(QStringLiteral("Details"));
+    details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    details_->setWordWrap(true);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addWidget(details_);
+    layout->addWidget(buttons);
+    setMinimumWidth(420);
+}
+
+void TAboutForm::showEvent(QShowEvent* e) {
+    details_->setText(AboutLines().mid(1).join(QLatin1Char('\n')));
+    QDialog::showEvent(e);
+}
+
+}  // namespace tabellan

@@ -1,0 +1,47 @@
+#pragma once
+// The user's settings of the program (not those of a card file): an INI file under the
+// user's configuration folder, organisation "Velmorn", application "Quirnel". Every value
+// is a string, as it always was.
+#include <QString>
+#include <array>
+#include <memory>
+
+class QSettings;
+
+namespace tabellan {
+
+class AppSettings {
+  public:
+    AppSettings();
+    ~AppSettings();
+    AppSettings(const AppSettings&) = delete;
+    AppSettings& operator=(const AppSettings&) = delete;
+
+    std::array<QString, 4> RecentFiles() const;  // File1..File4, empty for unused slots
+    void WriteRecentFiles(const std::array<QString, 4>& paths);
+
+    std::array<QString, 9> SearchItems() const;  // SS1..SS9
+    // Deletes all nine values, then writes the non-empty slots.
+    void WriteSearchItems(const std::array<QString, 9>& items);
+
+    // The phone's serial port number; 1 when missing or not a decimal number.
+    int CommPort() const;
+    void WriteCommPort(int port);
+
+    QString AutoDial() const;
+    void WriteAutoDial(const QString& value);
+    QString AutoDialModem() const;
+    void WriteAutoDialModem(const QString& value);
+
+    // Values of earlier versions that are no longer used.
+    void DeleteObsoleteValues();
+
+    void Sync();
+    QString FileName() const;
+
+  private:
+    QString Value(const QString& name) const;
+    std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace tabellan

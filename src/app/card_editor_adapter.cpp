@@ -1,0 +1,94 @@
+#include "app/card_editor_adapter.h"
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+#include <cstdlib>
+
+namespace tabellan {
+
+QString AnsiToQString(std::string_view ansi, CodePage cp) {
+    return QString::fromStdU16String(AnsiToUtf16(ansi, cp));
+}
+
+std::string QStringToAnsi(const QString& text, CodePage cp) {
+    return Utf16ToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                           static_cast<std::size_t>(text.size())),
+                       cp);
+}
+
+QString EditorTextFromLines(const std::vector<std::string>& lines, CodePage cp) {
+    QString text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            text += QLatin1Char('\n');
+        }
+        text += AnsiToQString(lines[i], cp);
+    }
+    return text;
+}
+
+std::vector<std::string> LinesFromEditorText(const QString& text, CodePage cp) {
+    std::vector<std::string> lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) {
+            end = text.size();
+        }
+        lines.push_back(QStringToAnsi(text.mid(start, end - start), cp));
+        start = end + 1;
+    }
+    return lines;
+}
+
+int CardTextLength(const QString& editorText) {
+    return static_cast<int>(editorText.size() + editorText.count(QLatin1Char('\n')));
+}
+
+int CardOffsetFromEditorPos(const QString& editorText, int pos) {
+    const int clamped = std::clamp(pos, 0, static_cast<int>(editorText.size()));
+    return clamped + static_cast<int>(QStringView(editorText).left(clamped).count(u'\n'));
+}
+
+int EditorPosFromCardOffset(const QString& editorText, int offset) {
+    int cardPos = 0;
+    for (int i = 0; i < editorText.size(); ++i) {
+        const int width = editorText[i] == QLatin1Char('\n') ? 2 : 1;
+        if (offset < cardPos + width) {
+            return i;
+        }
+        cardPos += width;
+    }
+    return static_cast<int>(editorText.size());
+}
+
+QString CardEditorAdapter::Text() const {
+    QString raw = editor_.document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return raw;
+}
+
+std::vector<std::string> CardEditorAdapter::Lines() const {
+    return LinesFromEditorText(Text(), cp_);
+}
+
+void CardEditorAdapter::SetLines(const std::vector<std::string>& lines) {
+    editor_.setPlainText(EditorTextFromLines(lines, cp_));
+}
+
+int CardEditorAdapter::EditorLength() const {
+    return editor_.document()->characterCount() - 1;
+}
+
+int CardEditorAdapter::Length() const {
+    return EditorLength() + editor_.document()->blockCount() - 1;
+}
+
+int CardEditorAdapter::SelectionLength() const {
+    const QTextCursor c = editor_.textCursor();
+    return std::abs(c.position() - c.anchor());
+}
+
+}  // namespace tabellan

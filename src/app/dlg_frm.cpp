@@ -1,0 +1,72 @@
+#include "app/dlg_frm.h"
+
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/help.h"
+
+namespace tabellan {
+
+namespace {
+constexpr int kPasswordHelp = 120;
+}
+
+TDlgFrm::TDlgFrm(QWidget* parent)
+    : QDialog(parent), label1_(new QLabel(this)), edit1_(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("DlgFrm"));
+    SetHelpContext(this, kPasswordHelp);
+    label1_->setObjectName(QStringLiteral("Label1"));
+    edit1_->setObjectName(QStringLiteral("Edit1"));
+    edit1_->setEchoMode(QLineEdit::Password);
+    label1_->setBuddy(edit1_);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label1_);
+    layout->addWidget(edit1_);
+    layout->addWidget(buttons);
+    setMinimumWidth(300);
+}
+
+void TDlgFrm::Setup(const QString& caption, const QString& prompt, const QString& initial) {
+    setWindowTitle(caption);
+    label1_->setText(prompt);
+    edit1_->setText(initial);
+    edit1_->setFocus();
+}
+
+QString TDlgFrm::Text() const {
+    return edit1_->text();
+}
+
+void TDlgFrm::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (const QScreen* screen =
+            this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    edit1_->setFocus();
+}
+
+void TDlgFrm::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1) {
+        ShowHelpContext(kPasswordHelp);
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+}  // namespace tabellan

@@ -1,0 +1,60 @@
+#include "app/font_mapping.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace tabellan {
+
+bool IsWindowsFixedFace(const QString& name) {
+    static const QStringList kFixed = {
+        QStringLiteral("Fixedsys"), QStringLiteral("Courier New"),    QStringLiteral("Courier"),
+        QStringLiteral("Terminal"), QStringLiteral("Lucida Console"), QStringLiteral("Consolas"),
+    };
+    return kFixed.contains(name, Qt::CaseInsensitive);
+}
+
+namespace {
+
+QString FamilyFor(const FontSpec& spec) {
+    const QString name = QString::fromStdString(spec.name);
+    if (!name.isEmpty() && QFontDatabase::hasFamily(name)) {
+        return name;
+    }
+    if (IsWindowsFixedFace(name) || spec.pitch == 2) {
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    }
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+}  // namespace
+
+QFont FontFromSpec(const FontSpec& spec) {
+    QFont font(FamilyFor(spec));
+    if (spec.height != 0) {
+        // Negative: the character height; positive: the cell height, which is close enough.
+        font.setPixelSize(spec.height < 0 ? -spec.height : spec.height);
+    } else if (spec.size > 0) {
+        font.setPointSize(spec.size);
+    }
+    if (spec.pitch == 2) {
+        font.setFixedPitch(true);
+        font.setStyleHint(QFont::TypeWriter);
+    }
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    font.setStrikeOut(spec.strikeOut);
+    return font;
+}
+
+QColor ColorFromSpec(std::uint32_t color, const QPalette& palette) {
+    if ((color & 0xFF000000u) == 0x80000000u) {
+        // Only "window text" is a plausible card font colour; any other system colour is
+        // shown as text as well.
+        return palette.color(QPalette::Text);
+    }
+    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                  static_cast<int>((color >> 16) & 0xFF));
+}
+
+}  // namespace tabellan

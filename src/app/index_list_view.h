@@ -1,0 +1,31 @@
+#pragma once
+// The sorted index list. Besides the list's own behaviour it reports a selection the user
+// made (a click, or a keyboard move) apart from selections the program sets, and the two
+// keys of the list: Delete (with a card selected) and Insert.
+#include <QListView>
+
+namespace tabellan {
+
+class IndexListView : public QListView {
+    Q_OBJECT
+  public:
+    explicit IndexListView(QWidget* parent = nullptr);
+
+    int SelectedRow() const;  // -1 when none
+    void SelectRow(int row);  // -1 clears the selection; not reported as a user selection
+
+  signals:
+    void UserSelected();
+    void DeletePressed();
+    void InsertPressed();
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+  private:
+    bool byKeyboard_ = false;
+};
+
+}  // namespace tabellan

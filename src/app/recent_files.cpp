@@ -1,0 +1,49 @@
+#include "app/recent_files.h"
+
+namespace tabellan {
+
+void RecentFiles::Load(const std::array<QString, kCount>& stored) {
+    paths_ = {};
+    std::size_t next = 0;
+    for (const QString& path : stored) {
+        if (!path.isEmpty()) {
+            paths_[next++] = path;
+        }
+    }
+}
+
+void RecentFiles::Add(const QString& path) {
+    // The entry that matches decides how far the others move down; with none, all do.
+    int match = kCount - 1;
+    for (int i = kCount - 1; i >= 0; --i) {
+        if (paths_[static_cast<std::size_t>(i)].toUpper() == path.toUpper()) {
+            match = i;
+            break;
+        }
+    }
+    for (int i = match; i > 0; --i) {
+        paths_[static_cast<std::size_t>(i)] = paths_[static_cast<std::size_t>(i - 1)];
+    }
+    paths_[0] = path;
+}
+
+void RecentFiles::Clear() {
+    paths_ = {};
+}
+
+bool RecentFiles::Any() const {
+    for (const QString& p : paths_) {
+        if (!p.isEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString RecentFiles::Caption(int i) const {
+    QString path = Path(i);
+    path.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return QStringLiteral("&%1 ").arg(i + 1) + path;
+}
+
+}  // namespace tabellan
