@@ -44,20 +44,25 @@ SIGINT, or until its standard input reaches end of file when that is a pipe.
   --lf-only          end reply lines with LF instead of CR LF
   --trickle MS       send one byte every MS milliseconds
   --bare-ok          send the final OK without the CR LF before it
-  --silent           read everything, never answer
-  --garbage          answer every command with random bytes (NULs included) only
+  --silent           read everything, never answer, not even with an echo
+  --garbage          answer every command with random bytes (NULs included) and
+                     nothing else, no echo and no result code
   --cut-off          send only the first half of every reply
   --ring             put an unsolicited RING in the middle of every reply
   --replay FILE      answer every command with the reply captured in FILE; its echo
                      line is dropped (the real echo is sent instead, when echo is on)
-                     and LF-only line ends become CR LF again
+                     and LF-only line ends become CR LF again; the commands are
+                     not interpreted (ATE0 too gets the captured reply), and only
+                     --lf-only, --cut-off and --trickle change the reply
   --cme CODE         fail every phonebook command with +CME ERROR: CODE
                      (11: SIM PIN required)
   --help             show this text
 
 The phone understands AT, ATZ, ATE0/ATE1, ATI, AT+CMEE, AT+CPBS, AT+CPBR, AT+CPBW,
 AT+CGMI/CGMM/CGMR/CGSN/CIMI, AT+GMI/GMM/GMR/GSN, AT+CSCA?, AT+CBC, AT+CSQ,
-AT+CREG?, AT+COPS? and AT+CPIN?; anything else is answered with ERROR.
+AT+CREG?, AT+COPS? and AT+CPIN?; anything else is answered with ERROR. Phonebook
+errors are a plain ERROR until AT+CMEE=1 (numeric) or AT+CMEE=2 (verbose) asks for
++CME ERROR; the code given with --cme is always reported as +CME ERROR.
 )";
 
 struct Settings {
