@@ -122,9 +122,12 @@ class TextMatcher {
 
     std::string pattern_;
     const CaseTable& table_;
-    std::size_t anchor_ = 0;     // the pattern position whose byte has the fewest forms
-    unsigned char forms_[2]{};   // the bytes that fold to it, when at most two
-    int formCount_ = 0;          // 0: more than two, scan byte by byte
+    std::size_t anchor_ = 0;  // the pattern position the scan looks for first
+    // The anchor's forms are the bytes b with (b | anchorMask_) == anchorTarget_, when they
+    // are one byte or two differing in one bit; otherwise the scan folds byte by byte.
+    bool wordScan_ = false;
+    unsigned char anchorMask_ = 0;
+    unsigned char anchorTarget_ = 0;
     bool crossesLines_ = false;  // the pattern holds CR or LF
 };
 
