@@ -233,6 +233,9 @@ void TMainForm::dropEvent(QDropEvent* e) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
+    if (!cardMemo_ || !indexList_) {
+        return QMainWindow::eventFilter(watched, e);  // still being created
+    }
     const QEvent::Type type = e->type();
     if (watched == surface_) {
         HandleSurfaceMouse(e);
