@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/at_command.h"
 #include "cli/command_args.h"
 #include "cli/convert_command.h"
 #include "cli/dump_command.h"
@@ -28,6 +29,7 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"dump", RunDumpCommand, kDumpUsage, "print a card file (.csv, .crd, .txt) as JSON"},
     {"convert", RunConvertCommand, kConvertUsage, "write a card file as .csv or .txt"},
+    {"at", RunAtCommand, kAtUsage, "send AT commands to a phone and print the replies"},
 };
 
 void PrintHelp() {
