@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "cardfile/card_set.h"
+#include "cardfile/file_settings.h"
 #include "fake_prompter.h"
 
 namespace tabellan {
@@ -60,6 +62,20 @@ TEST(QuickSearchRegistryTest, MissingValuesGiveEmptySlotsAndOnlyUsedSlotsAreWrit
     ASSERT_EQ(written.size(), 2u);
     EXPECT_EQ(written[0], (std::pair<std::string, std::string>{"SS2", "f - two"}));
     EXPECT_EQ(written[1].first, "SS9");
+}
+
+TEST(QuickSearchHeaderTest, SlotsKeepTheirNumbersThroughACardFileHeader) {
+    FileSettings written;
+    written.quickSearch[1] = "f - two";
+    written.quickSearch[4] = "i - five & more";
+    const std::vector<std::string> header = BuildFileSettings(written);
+    EXPECT_NE(std::find(header.begin(), header.end(), "SS5=i - five & more"), header.end());
+    test::FakePrompter prompter;
+    const FileSettings read = ApplyFileSettings(header, "", SettingsContext{}, prompter);
+    EXPECT_EQ(read.quickSearch, written.quickSearch);
+    // A header without SS keys empties every slot.
+    EXPECT_EQ(ApplyFileSettings({"Version=01.24"}, "", SettingsContext{}, prompter).quickSearch,
+              QuickSearchItems{});
 }
 
 // A host with the cards only; a search step shows a card by selecting it.
