@@ -47,9 +47,10 @@ std::string QuickSearchCaption(int slot, std::string_view item);
 // The item a caption was made from.
 std::string ItemFromCaption(std::string_view caption);
 
-// Choosing a menu entry: the search of that item, run as one find step with the
-// not-found message and never matching case. The window opens the find dialog for the
-// item's scope before and closes it after, as the menu commands do.
+// Choosing a menu entry: the search of that entry's item (its slot, or ItemFromCaption of
+// the caption), run as one find step with the not-found message and never matching case.
+// The window opens the find dialog for the item's scope before and closes it after, as the
+// menu commands do.
 bool RunQuickSearch(SearchHost& host, SearchState& state, std::string_view item,
                     Prompter& prompter);
 
