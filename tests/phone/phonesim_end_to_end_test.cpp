@@ -12,98 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "phonesim_process.h"
+
 namespace {
 
+using tabellan::testing::PhonesimProcess;
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-const char* const kProgram = TABELLAN_BINARY_DIR "/tools/tabellan-phonesim";
-
-// The simulator as a child process, its stdin and stdout on pipes.
-class Simulator {
-  public:
-    explicit Simulator(std::vector<std::string> args) {
-        int in[2];
-        int out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0) {
-            return;
-        }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in[0], STDIN_FILENO);
-            ::dup2(out[1], STDOUT_FILENO);
-            ::close(in[0]);
-            ::close(in[1]);
-            ::close(out[0]);
-            ::close(out[1]);
-            std::vector<char*> argv{const_cast<char*>(kProgram)};
-            for (std::string& a : args) {
-                argv.push_back(a.data());
-            }
-            argv.push_back(nullptr);
-            ::execv(kProgram, argv.data());
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        stdin_ = in[1];
-        stdout_ = out[0];
-    }
-    ~Simulator() {
-        closeStdin();
-        if (stdout_ >= 0) {
-            ::close(stdout_);
-        }
-        if (pid_ > 0 && !exited_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    // The first line of the output: the device path.
-    std::string firstLine() {
-        std::string line;
-        char c = 0;
-        while (waitReadable(stdout_, 5000) && ::read(stdout_, &c, 1) == 1 && c != '\n') {
-            line += c;
-        }
-        return line;
-    }
-
-    void closeStdin() {
-        if (stdin_ >= 0) {
-            ::close(stdin_);
-            stdin_ = -1;
-        }
-    }
-
-    void signal(int sig) { ::kill(pid_, sig); }
-
-    // The exit status, or nullopt when the program is still running after the timeout.
-    std::optional<int> waitExit(std::chrono::milliseconds timeout) {
-        const auto end = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < end) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return status;
-            }
-            ::poll(nullptr, 0, 20);
-        }
-        return std::nullopt;
-    }
-
-    static bool waitReadable(int fd, int ms) {
-        pollfd p{fd, POLLIN, 0};
-        return ::poll(&p, 1, ms) == 1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int stdin_ = -1;
-    int stdout_ = -1;
-    bool exited_ = false;
-};
 
 int openPort(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
@@ -120,7 +35,7 @@ int openPort(const std::string& path) {
 std::string exchange(int fd, const std::string& command, const std::string& until) {
     EXPECT_EQ(::write(fd, command.data(), command.size()), static_cast<ssize_t>(command.size()));
     std::string reply;
-    while (!reply.ends_with(until) && Simulator::waitReadable(fd, 5000)) {
+    while (!reply.ends_with(until) && PhonesimProcess::waitReadable(fd, 5000)) {
         char buffer[256];
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n <= 0) {
@@ -134,7 +49,7 @@ std::string exchange(int fd, const std::string& command, const std::string& unti
 TEST(PhonesimEndToEnd, AnswersOnThePtyAndStopsWhenStdinCloses) {
     const fs::path link =
         fs::temp_directory_path() / ("phonesim-e2e-" + std::to_string(::getpid()));
-    Simulator sim({"--link", link.string()});
+    PhonesimProcess sim({"--link", link.string()});
     const std::string path = sim.firstLine();
     ASSERT_TRUE(path.starts_with("/dev/pts/")) << path;
     EXPECT_EQ(fs::read_symlink(link), path);
@@ -157,7 +72,7 @@ TEST(PhonesimEndToEnd, AnswersOnThePtyAndStopsWhenStdinCloses) {
 }
 
 TEST(PhonesimEndToEnd, TrickleAndTermination) {
-    Simulator sim({"--trickle", "5", "--no-echo"});
+    PhonesimProcess sim({"--trickle", "5", "--no-echo"});
     const std::string path = sim.firstLine();
     const int fd = openPort(path);
     ASSERT_GE(fd, 0);
@@ -172,7 +87,7 @@ TEST(PhonesimEndToEnd, TrickleAndTermination) {
 }
 
 TEST(PhonesimEndToEnd, BadPhonebookFileIsReportedNotServed) {
-    Simulator sim({"--phonebook", "/nonexistent/book.json"});
+    PhonesimProcess sim({"--phonebook", "/nonexistent/book.json"});
     EXPECT_EQ(sim.firstLine(), "");
     const std::optional<int> status = sim.waitExit(5s);
     ASSERT_TRUE(status.has_value());
