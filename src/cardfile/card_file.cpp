@@ -1,5 +1,12 @@
 #include "cardfile/card_file.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <exception>
 
 #include "cardfile/atomic_file.h"
@@ -19,6 +26,74 @@ constexpr std::string_view kHeaderStart = " \",CONF";
 
 bool IsHeader(std::string_view line) { return line.substr(0, kHeaderStart.size()) == kHeaderStart; }
 
+// The file's bytes for parsing. A regular file is read into anonymous memory that is mapped
+// in one go (MAP_POPULATE) rather than page by page, which makes a first load of a large file
+// noticeably cheaper; anything else goes through ReadWholeFile.
+class FileBytes {
+  public:
+    explicit FileBytes(const std::string& path) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            throw EInOutError(SystemMessage(path, errno));
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > (1 << 20)) {
+            std::size_t cap = static_cast<std::size_t>(st.st_size) + 4096;
+            void* m = ::mmap(nullptr, cap, PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+            if (m != MAP_FAILED) {
+                map_ = static_cast<char*>(m);
+                cap_ = cap;
+                std::size_t used = 0;
+                int err = 0;
+                while (used < cap_) {
+                    ssize_t n = ::read(fd, map_ + used, cap_ - used);
+                    if (n < 0) {
+                        if (errno == EINTR) {
+                            continue;
+                        }
+                        err = errno;
+                        break;
+                    }
+                    if (n == 0) {
+                        break;
+                    }
+                    used += static_cast<std::size_t>(n);
+                }
+                if (err != 0) {
+                    ::close(fd);
+                    throw EInOutError(SystemMessage(path, err));
+                }
+                if (used < cap_) {  // the whole file fitted
+                    ::close(fd);
+                    view_ = std::string_view(map_, used);
+                    return;
+                }
+                Release();  // the file grew meanwhile: read it the plain way
+            }
+        }
+        ::close(fd);
+        plain_ = ReadWholeFile(path);
+        view_ = plain_;
+    }
+    ~FileBytes() { Release(); }
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    std::string_view View() const { return view_; }
+
+  private:
+    void Release() {
+        if (map_ != nullptr) {
+            ::munmap(map_, cap_);
+            map_ = nullptr;
+        }
+    }
+    char* map_ = nullptr;
+    std::size_t cap_ = 0;
+    std::string plain_;
+    std::string_view view_;
+};
+
 // A card from one comma-text line; false when the line yields no field.
 bool AddCard(CardSet& cards, std::string_view line) {
     std::vector<std::string> fields = FromCommaText(line);
@@ -29,10 +104,12 @@ bool AddCard(CardSet& cards, std::string_view line) {
     return true;
 }
 
-void ReadCards(const std::string& path, const std::string& data, CardSet& cards,
+void ReadCards(const std::string& path, std::string_view data, CardSet& cards,
                FileSettings& settings, const SettingsContext& ctx, Prompter& prompter,
                LoadResult& result) {
     LineReader reader(data);
+    const std::size_t lines = static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n'));
+    cards.Reserve(static_cast<std::size_t>(cards.Count()) + std::min<std::size_t>(lines + 1, 1 << 20));
     Cipher cipher;
     bool decrypt = false;
     std::string_view line;
@@ -117,8 +194,8 @@ LoadResult LoadCsvCardFile(const std::string& path, CardSet& cards, FileSettings
         ReportIndexCorrections(result.corrections, prompter);
     };
     try {
-        const std::string data = ReadWholeFile(path);
-        ReadCards(path, data, cards, settings, ctx, prompter, result);
+        const FileBytes bytes(path);
+        ReadCards(path, bytes.View(), cards, settings, ctx, prompter, result);
     } catch (...) {
         try {
             finish();

@@ -38,15 +38,62 @@ int CardSet::CompareEntries(const Entry& a, const Entry& b) const {
 }
 
 void CardSet::EnsureSorted() const {
-    if (sortedPrefix_ == entries_.size()) {
+    const std::size_t n = entries_.size();
+    if (sortedPrefix_ == n) {
         return;
     }
-    auto less = [this](const Entry& a, const Entry& b) { return CompareEntries(a, b) < 0; };
-    auto mid = entries_.begin() + static_cast<std::ptrdiff_t>(sortedPrefix_);
-    std::stable_sort(mid, entries_.end(), less);
-    // Equal entries of the sorted part come first: the order repeated Insert() gives.
-    std::inplace_merge(entries_.begin(), mid, entries_.end(), less);
-    sortedPrefix_ = entries_.size();
+    // Sort small records (key bytes, position) instead of the entries themselves, then move
+    // every entry once to its place. The position breaks ties, which makes the order stable:
+    // equal indexes keep the order they were appended in, after the sorted part's.
+    struct Rec {
+        const char* key;
+        std::uint32_t len;  // kUnkeyed: compare the index texts through the collator
+        std::uint32_t pos;
+    };
+    constexpr std::uint32_t kUnkeyed = 0xFFFFFFFFu;
+    std::vector<Rec> recs(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Entry& e = entries_[i];
+        recs[i] = Rec{e.key.data(), e.keyed ? static_cast<std::uint32_t>(e.key.size()) : kUnkeyed,
+                      static_cast<std::uint32_t>(i)};
+    }
+    auto less = [this](const Rec& a, const Rec& b) {
+        int r;
+        if (a.len != kUnkeyed && b.len != kUnkeyed) {
+            std::size_t m = std::min(a.len, b.len);
+            r = m ? std::memcmp(a.key, b.key, m) : 0;
+            if (r == 0) {
+                r = a.len < b.len ? -1 : (a.len > b.len ? 1 : 0);
+            }
+        } else {
+            r = collator_->Compare(entries_[a.pos].card.Index(), entries_[b.pos].card.Index());
+        }
+        return r != 0 ? r < 0 : a.pos < b.pos;
+    };
+    auto mid = recs.begin() + static_cast<std::ptrdiff_t>(sortedPrefix_);
+    std::sort(mid, recs.end(), less);
+    if (sortedPrefix_ > 0) {
+        std::inplace_merge(recs.begin(), mid, recs.end(), less);
+    }
+    // Apply the permutation in place, one cycle at a time.
+    for (std::size_t i = 0; i < n; ++i) {
+        if (recs[i].pos == i || recs[i].pos == kUnkeyed) {
+            continue;
+        }
+        Entry tmp = std::move(entries_[i]);
+        std::size_t j = i;
+        for (;;) {
+            std::size_t from = recs[j].pos;
+            recs[j].pos = kUnkeyed;  // done
+            if (from == i) {
+                entries_[j] = std::move(tmp);
+                break;
+            }
+            entries_[j] = std::move(entries_[from]);
+            j = from;
+        }
+    }
+    sortedPrefix_ = n;
 }
 
 void CardSet::SortPending() { EnsureSorted(); }
@@ -261,6 +308,9 @@ struct Run {
 struct Group {
     std::vector<Run> runs;
     std::size_t scan = 0;  // runs before scan hold one card each
+    // The group's range in the sorted entries when it existed before the pass ([-1, -1) for
+    // a group made by a correction); origNext: the first entry whose key is greater.
+    std::ptrdiff_t origBegin = -1, origEnd = -1, origNext = 0;
 };
 
 }  // namespace
@@ -280,6 +330,8 @@ IndexCorrection CardSet::CorrectIndexes() {
         return result;
     }
 
+    // Only groups that hold a pair, or that a corrected card moves into, are built; every
+    // other group is clean, stays where it is and is never looked at again.
     const IndexCollator& coll = *collator_;
     DotBuffer bufA, bufB;
     auto compareKeys = [&](const GroupKey& a, const GroupKey& b) {
@@ -288,6 +340,10 @@ IndexCorrection CardSet::CorrectIndexes() {
             return r < 0 ? -1 : (r > 0 ? 1 : 0);
         }
         return coll.Compare16(bufA.View(a.text, coll.Table()), bufB.View(b.text, coll.Table()));
+    };
+    auto entryKey = [&](std::size_t i) {
+        const Entry& e = entries_[i];
+        return GroupKey{DotText::Of(e.card.Index()), e.key, e.keyed};
     };
     struct KeyLess {
         const std::function<int(const GroupKey&, const GroupKey&)>* cmp;
@@ -301,28 +357,85 @@ IndexCorrection CardSet::CorrectIndexes() {
     std::deque<std::string> keys;   // sort keys of groups made by corrections
     std::vector<int> next(n, -1);
 
-    // The groups and runs of the sorted set.
-    {
-        GroupMap::iterator cur = groups.end();
-        GroupKey curKey;
-        for (std::size_t i = 0; i < n; ++i) {
-            const Entry& e = entries_[i];
-            GroupKey k{DotText::Of(e.card.Index()), e.key, e.keyed};
-            if (cur == groups.end() || compareKeys(curKey, k) != 0) {
-                cur = groups.emplace_hint(groups.end(), k, Group{});
-                curKey = k;
-            }
-            auto& runs = cur->second.runs;
-            if (!runs.empty() && entries_[static_cast<std::size_t>(runs.back().tail)].card.Index() ==
-                                     e.card.Index()) {
-                next[static_cast<std::size_t>(runs.back().tail)] = static_cast<int>(i);
-                runs.back().tail = static_cast<int>(i);
-                ++runs.back().count;
+    // The original group around entry p, with its runs.
+    auto buildOriginal = [&](std::size_t p, GroupMap::iterator hint) {
+        GroupKey k = entryKey(p);
+        std::size_t b = p, e = p + 1;
+        while (b > 0 && compareKeys(entryKey(b - 1), k) == 0) {
+            --b;
+        }
+        while (e < n && compareKeys(entryKey(e), k) == 0) {
+            ++e;
+        }
+        Group g;
+        g.origBegin = static_cast<std::ptrdiff_t>(b);
+        g.origEnd = g.origNext = static_cast<std::ptrdiff_t>(e);
+        for (std::size_t i = b; i < e; ++i) {
+            const std::string& idx = entries_[i].card.Index();
+            if (!g.runs.empty() &&
+                entries_[static_cast<std::size_t>(g.runs.back().tail)].card.Index() == idx) {
+                next[static_cast<std::size_t>(g.runs.back().tail)] = static_cast<int>(i);
+                g.runs.back().tail = static_cast<int>(i);
+                ++g.runs.back().count;
             } else {
-                runs.push_back(Run{k.text, static_cast<int>(i), static_cast<int>(i), 1, false});
+                g.runs.push_back(Run{DotText::Of(idx), static_cast<int>(i), static_cast<int>(i), 1,
+                                     false});
             }
         }
+        return groups.emplace_hint(hint, entryKey(b), std::move(g));
+    };
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        if (entries_[i].card.Index() == entries_[i + 1].card.Index()) {
+            auto it = buildOriginal(i, groups.end());
+            i = static_cast<std::size_t>(it->second.origEnd) - 1;
+        }
     }
+    // First entry in [lo, n) whose key is not less than k.
+    auto lowerBoundEntries = [&](const GroupKey& k, std::size_t lo) {
+        std::size_t hi = n;
+        while (lo < hi) {
+            std::size_t mid = lo + (hi - lo) / 2;
+            if (compareKeys(entryKey(mid), k) < 0) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        return lo;
+    };
+    // The group of key k, found or made; rel is the order of k against the cursor's group.
+    auto findOrCreate = [&](const GroupKey& k, GroupMap::iterator cursor, int rel) {
+        if (rel == 0) {
+            return cursor;
+        }
+        GroupMap::iterator at;
+        if (rel > 0) {
+            at = std::next(cursor);
+            if (at != groups.end() && compareKeys(k, at->first) > 0) {
+                at = groups.lower_bound(k);
+            }
+        } else {
+            at = groups.lower_bound(k);
+        }
+        if (at != groups.end() && compareKeys(k, at->first) == 0) {
+            return at;
+        }
+        // Not built yet: an original group of that key, or a new one.
+        std::size_t pos;
+        if (rel > 0) {
+            std::size_t from = static_cast<std::size_t>(cursor->second.origNext);
+            pos = (from >= n || compareKeys(entryKey(from), k) >= 0) ? from
+                                                                      : lowerBoundEntries(k, from + 1);
+        } else {
+            pos = lowerBoundEntries(k, 0);
+        }
+        if (pos < n && compareKeys(entryKey(pos), k) == 0) {
+            return buildOriginal(pos, at);
+        }
+        Group g;
+        g.origNext = static_cast<std::ptrdiff_t>(pos);
+        return groups.emplace_hint(at, k, std::move(g));
+    };
 
     std::uint64_t work = 0;
     DotText lastText;
@@ -357,30 +470,8 @@ IndexCorrection CardSet::CorrectIndexes() {
             tk.key = keys.back();
             tk.keyed = true;
         }
-        // Find or create the group of the new text; usually it is this one or the next.
-        int rel = compareKeys(tk, cursor->first);
-        GroupMap::iterator target;
-        if (rel == 0) {
-            target = cursor;
-        } else if (rel > 0) {
-            auto after = std::next(cursor);
-            int r2 = after == groups.end() ? -1 : compareKeys(tk, after->first);
-            if (r2 < 0) {
-                target = groups.emplace_hint(after, tk, Group{});
-            } else if (r2 == 0) {
-                target = after;
-            } else {
-                target = groups.lower_bound(tk);
-                if (target == groups.end() || compareKeys(tk, target->first) != 0) {
-                    target = groups.emplace_hint(target, tk, Group{});
-                }
-            }
-        } else {
-            target = groups.lower_bound(tk);
-            if (target == groups.end() || compareKeys(tk, target->first) != 0) {
-                target = groups.emplace_hint(target, tk, Group{});
-            }
-        }
+        const int rel = compareKeys(tk, cursor->first);
+        GroupMap::iterator target = findOrCreate(tk, cursor, rel);
 
         Run& run = g.runs[ri];
         const std::int64_t batch = rel >= 0 ? run.count - 1 : 1;
@@ -424,29 +515,34 @@ IndexCorrection CardSet::CorrectIndexes() {
         }
     }
 
-    // The corrected set: every run holds one card now, in group order.
-    std::vector<Entry> out;
-    out.reserve(n);
-    std::vector<std::string> newIndex;
-    std::vector<int> changedIds;
+    // New index texts, built before any card's own index changes (stems may point there).
+    std::vector<std::pair<int, std::string>> renamed;
     for (auto& [gk, g] : groups) {
         for (const Run& r : g.runs) {
-            Entry& src = entries_[static_cast<std::size_t>(r.head)];
+            const Entry& src = entries_[static_cast<std::size_t>(r.head)];
             if (r.changed && !(DotText::Of(src.card.Index()) == r.text)) {
-                changedIds.push_back(r.head);
-                newIndex.push_back(r.text.Materialize());
+                renamed.emplace_back(r.head, r.text.Materialize());
             }
         }
     }
     result.lastIndex = lastText.Materialize();
-    for (std::size_t i = 0; i < changedIds.size(); ++i) {
-        Card& c = entries_[static_cast<std::size_t>(changedIds[i])].card;
+    for (auto& [id, text] : renamed) {
+        Card& c = entries_[static_cast<std::size_t>(id)].card;
         if (c.lines.empty()) {
             c.lines.emplace_back();
         }
-        c.lines[0] = std::move(newIndex[i]);
+        c.lines[0] = std::move(text);
     }
+    // The corrected set: untouched entries as they stand, built groups in their place (every
+    // run holds one card now).
+    std::vector<Entry> out;
+    out.reserve(n);
+    std::size_t i = 0;
     for (auto& [gk, g] : groups) {
+        const std::size_t upTo = static_cast<std::size_t>(g.origBegin >= 0 ? g.origBegin : g.origNext);
+        for (; i < upTo; ++i) {
+            out.push_back(std::move(entries_[i]));
+        }
         for (const Run& r : g.runs) {
             Entry& src = entries_[static_cast<std::size_t>(r.head)];
             Entry e;
@@ -457,6 +553,12 @@ IndexCorrection CardSet::CorrectIndexes() {
             }
             out.push_back(std::move(e));
         }
+        if (g.origBegin >= 0) {
+            i = static_cast<std::size_t>(g.origEnd);
+        }
+    }
+    for (; i < n; ++i) {
+        out.push_back(std::move(entries_[i]));
     }
     entries_ = std::move(out);
     sortedPrefix_ = entries_.size();

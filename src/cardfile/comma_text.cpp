@@ -1,5 +1,6 @@
 #include "cardfile/comma_text.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tabellan {
@@ -62,6 +63,10 @@ std::string ToCommaText(const std::vector<std::string>& list) {
 std::vector<std::string> FromCommaText(std::string_view text) {
     std::vector<std::string> list;
     const std::size_t n = text.size();
+    if (n > 0) {
+        // Usually one field per comma (quoted commas only make this a little generous).
+        list.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1);
+    }
     std::size_t p = 0;
     auto skipBlanks = [&] {
         while (p < n && IsBlank(static_cast<unsigned char>(text[p]))) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -19,12 +20,15 @@ std::string ReadWholeFile(const std::string& path) {
     }
     std::string data;
     struct stat st {};
+    std::size_t used = 0;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        data.reserve(static_cast<std::size_t>(st.st_size));
+        data.resize(static_cast<std::size_t>(st.st_size));
     }
-    char buf[1 << 16];
     for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (used == data.size()) {
+            data.resize(std::max<std::size_t>(data.size() * 2, 1 << 16));
+        }
+        ssize_t n = ::read(fd, data.data() + used, data.size() - used);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -36,8 +40,9 @@ std::string ReadWholeFile(const std::string& path) {
         if (n == 0) {
             break;
         }
-        data.append(buf, static_cast<std::size_t>(n));
+        used += static_cast<std::size_t>(n);
     }
+    data.resize(used);
     ::close(fd);
     return data;
 }
