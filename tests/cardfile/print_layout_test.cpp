@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cardfile/card_set.h"
+
 namespace tabellan {
 namespace {
 
