@@ -334,12 +334,37 @@ IndexCorrection CardSet::CorrectIndexes() {
     // other group is clean, stays where it is and is never looked at again.
     const IndexCollator& coll = *collator_;
     DotBuffer bufA, bufB;
+    // The map checks an insertion hint with the comparison just made the other way round;
+    // long texts are costly to compare, so the last few results are remembered.
+    struct Memo {
+        const char* a;
+        std::uint64_t alen, adots;
+        const char* b;
+        std::uint64_t blen, bdots;
+        int r;
+    };
+    Memo memo[4] = {};
+    int memoNext = 0;
     auto compareKeys = [&](const GroupKey& a, const GroupKey& b) {
         if (a.keyed && b.keyed) {
             int r = a.key.compare(b.key);
             return r < 0 ? -1 : (r > 0 ? 1 : 0);
         }
-        return coll.Compare16(bufA.View(a.text, coll.Table()), bufB.View(b.text, coll.Table()));
+        for (const Memo& m : memo) {
+            if (m.a == a.text.stem.data() && m.alen == a.text.stem.size() && m.adots == a.text.dots &&
+                m.b == b.text.stem.data() && m.blen == b.text.stem.size() && m.bdots == b.text.dots) {
+                return m.r;
+            }
+            if (m.b == a.text.stem.data() && m.blen == a.text.stem.size() && m.bdots == a.text.dots &&
+                m.a == b.text.stem.data() && m.alen == b.text.stem.size() && m.adots == b.text.dots) {
+                return -m.r;
+            }
+        }
+        int r = coll.Compare16(bufA.View(a.text, coll.Table()), bufB.View(b.text, coll.Table()));
+        memo[memoNext] = Memo{a.text.stem.data(), a.text.stem.size(), a.text.dots,
+                              b.text.stem.data(), b.text.stem.size(), b.text.dots, r};
+        memoNext = (memoNext + 1) % 4;
+        return r;
     };
     auto entryKey = [&](std::size_t i) {
         const Entry& e = entries_[i];
