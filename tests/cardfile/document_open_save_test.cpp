@@ -508,7 +508,7 @@ TEST_F(DocumentOpenSaveTest, NewOnAnUntitledDocumentWhoseSaveAsIsCancelledStops)
 TEST_F(DocumentOpenSaveTest, NewResetsTheFileSettingsButKeepsThePlacement) {
     OpenCsv("x.csv",
             " \",CONFUVersion=01.24,Password=,SavePeriod=3,CompressionLevel=2,Top=50,"
-            "AltCardFileName=z.csv\r\nA\r\n");
+            "AltCardFileName=z.csv\r\n\r\n");
     ASSERT_EQ(doc.Settings().savePeriodMinutes, 3);
     doc.ClearAllCards();
     EXPECT_EQ(doc.Settings().savePeriodMinutes, 10);
