@@ -76,36 +76,14 @@ const char* const kFirst[] = {"Anna",   "Bernd",  "Claire", "David",     "Eva", 
                               "Gisela", "Hans",   "Ingrid", "J\xFCrgen", "Karin",  "Lars",
                               "Maria",  "Niklas", "Olga",   "Peter",     "Rita",   "Stefan",
                               "Tanja",  "Ulrich", "Vera",   "Werner",    "Yvonne", "Zo\xEB"};
-const char* const kLast[] = {"M\xFCller",
-                             "Schmidt",
-                             "Schneider",
-                             "Fischer",
-                             "Weber",
-                             "Meyer",
-                             "Wagner",
-                             "Becker",
-                             "Schulz",
-                             "Hoffmann",
-                             "Sch\xE4"
-                             "fer",
-                             "Koch",
-                             "Bauer",
-                             "Richter",
-                             "Klein",
-                             "Wolf",
-                             "Smith",
-                             "Jones",
-                             "Brown",
-                             "O'Neill",
-                             "Dupont",
-                             "Garc\xED"
-                             "a",
-                             "Rossi",
-                             "Nowak",
-                             "Svensson",
-                             "Jensen",
-                             "Novak",
-                             "Kov\xE1\x63s"};
+// Surnames are built from three parts, so that only a few percent of the indexes are exact
+// duplicates, as in a real address book.
+const char* const kSurnameStart[] = {"Berg", "Hof",     "Lind",  "Kra", "Mei",  "Sch\xF6n", "Wal",
+                                     "Rich", "Hart",    "Stein", "Fal", "Gold", "Brun",     "Eck",
+                                     "Rot",  "Wei\xDF", "Kai",   "Mar", "Dor",  "Hel"};
+const char* const kSurnameMiddle[] = {"", "en", "er", "in", "s", "el", "an", "or"};
+const char* const kSurnameEnd[] = {"mann", "berg",  "er", "ner", "hold", "feld", "bach",  "rich",
+                                   "ke",   "stedt", "ow", "ski", "sen",  "lein", "hausen"};
 const char* const kStreets[] = {
     "Hauptstra\xDF"
     "e",
@@ -149,18 +127,18 @@ std::string Lower(std::string s) {
 
 Card MakeCard(Lcg& rng) {
     const std::string first = rng.Pick(kFirst);
-    const std::string last = rng.Pick(kLast);
+    const std::string last =
+        std::string(rng.Pick(kSurnameStart)) + rng.Pick(kSurnameMiddle) + rng.Pick(kSurnameEnd);
     Card card;
-    card.lines.push_back(last + ", " + first + " " + Digits(rng, 2));
+    card.lines.push_back(last + ", " + first + " " + static_cast<char>('A' + rng.Below(26)) + ".");
     card.lines.push_back(std::string(rng.Pick(kStreets)) + " " +
                          std::to_string(1 + rng.Below(200)));
     card.lines.push_back(rng.Pick(kCities));
-    card.lines.push_back("Tel. +49 " + Digits(rng, 3) + " " + Digits(rng, 7));
+    card.lines.push_back("+49 " + Digits(rng, 2 + rng.Below(3)) + " " + Digits(rng, 7));
     if (rng.Below(3) != 0) {
-        card.lines.push_back("Mobil 0171 " + Digits(rng, 7));
+        card.lines.push_back(Lower(first.substr(0, 1)) + "." + Lower(last) + "@example.org");
     }
-    card.lines.push_back("e-mail: " + Lower(first) + "." + Digits(rng, 3) + "@example.org");
-    if (rng.Below(2) == 0) {
+    if (rng.Below(4) == 0) {
         card.lines.push_back(rng.Pick(kNotes));
     }
     return card;
@@ -473,7 +451,8 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                seconds_[run.benchmark_name()] =
+                // The name without the /iterations:N/manual_time the options add.
+                seconds_[run.run_name.function_name] =
                     run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             }
         }
