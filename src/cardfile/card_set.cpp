@@ -20,7 +20,9 @@ CardSet::CardSet(std::unique_ptr<IndexCollator> collator) : collator_(std::move(
 
 CardSet::~CardSet() = default;
 
-CodePage CardSet::GetCodePage() const { return collator_->GetCodePage(); }
+CodePage CardSet::GetCodePage() const {
+    return collator_->GetCodePage();
+}
 
 CardSet::Entry CardSet::MakeEntry(Card card) const {
     Entry e;
@@ -96,13 +98,21 @@ void CardSet::EnsureSorted() const {
     sortedPrefix_ = n;
 }
 
-void CardSet::SortPending() { EnsureSorted(); }
+void CardSet::SortPending() {
+    EnsureSorted();
+}
 
-void CardSet::Reserve(std::size_t n) { entries_.reserve(n); }
+void CardSet::Reserve(std::size_t n) {
+    entries_.reserve(n);
+}
 
-int CardSet::Count() const { return static_cast<int>(entries_.size()); }
+int CardSet::Count() const {
+    return static_cast<int>(entries_.size());
+}
 
-const std::string& CardSet::IndexAt(int pos) const { return CardAt(pos).Index(); }
+const std::string& CardSet::IndexAt(int pos) const {
+    return CardAt(pos).Index();
+}
 
 const Card& CardSet::CardAt(int pos) const {
     EnsureSorted();
@@ -147,9 +157,13 @@ int CardSet::Insert(Card card) {
     return static_cast<int>(pos);
 }
 
-void CardSet::AppendUnsorted(Card card) { entries_.push_back(MakeEntry(std::move(card))); }
+void CardSet::AppendUnsorted(Card card) {
+    entries_.push_back(MakeEntry(std::move(card)));
+}
 
-void CardSet::RemoveAt(int pos) { (void)TakeAt(pos); }
+void CardSet::RemoveAt(int pos) {
+    (void)TakeAt(pos);
+}
 
 Card CardSet::TakeAt(int pos) {
     EnsureSorted();
@@ -168,6 +182,10 @@ void CardSet::Clear() {
 }
 
 int CardSet::FindCard(std::string_view text) const {
+    return FindCardExcept(text, entries_.size());
+}
+
+int CardSet::FindCardExcept(std::string_view text, std::size_t skip) const {
     EnsureSorted();
     Entry probe;
     probe.card.lines.emplace_back(text);
@@ -176,7 +194,7 @@ int CardSet::FindCard(std::string_view text) const {
         if (CompareEntries(entries_[i], probe) != 0) {
             break;
         }
-        if (collator_->SameExceptCase(entries_[i].card.Index(), text)) {
+        if (i != skip && collator_->SameExceptCase(entries_[i].card.Index(), text)) {
             return static_cast<int>(i);
         }
     }
@@ -190,18 +208,40 @@ std::string CardSet::UniqueIndex(std::string text) const {
     return text;
 }
 
+bool CardSet::FitsInPlace(const Entry& e, std::size_t pos) const {
+    // Sorted insertion goes after equal entries: the one before may compare equal, the one
+    // after must compare greater.
+    if (pos > 0 && CompareEntries(entries_[pos - 1], e) > 0) {
+        return false;
+    }
+    return pos + 1 >= entries_.size() || CompareEntries(e, entries_[pos + 1]) < 0;
+}
+
 int CardSet::CommitLines(int pos, std::vector<std::string> lines, std::string* finalIndex) {
     EnsureSorted();
     if (pos < 0 || static_cast<std::size_t>(pos) >= entries_.size()) {
         return -1;
     }
-    RemoveAt(pos);
+    const auto at = static_cast<std::size_t>(pos);
     if (lines.empty()) {
         lines = {std::string(), std::string()};
     }
-    lines[0] = UniqueIndex(std::move(lines[0]));
+    // The card being replaced no longer counts for the unique index.
+    while (FindCardExcept(lines[0], at) != -1) {
+        lines[0].push_back('.');
+    }
     std::string index = lines[0];
-    Insert(Card{std::move(lines)});
+    Entry e = MakeEntry(Card{std::move(lines)});
+    if (FitsInPlace(e, at)) {
+        // Most commits keep the card's place; replacing it there avoids moving every entry
+        // behind it, which made long replace-all runs quadratic.
+        entries_[at] = std::move(e);
+    } else {
+        entries_.erase(entries_.begin() + pos);
+        const std::size_t to = UpperBound(e);
+        entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(to), std::move(e));
+    }
+    sortedPrefix_ = entries_.size();
     if (finalIndex != nullptr) {
         *finalIndex = index;
     }
@@ -275,8 +315,8 @@ class DotBuffer {
         const std::size_t dots = static_cast<std::size_t>(t.dots);
         if (stem > head_ || dots > buf_.size() - head_) {
             head_ = std::max({head_, stem, std::size_t{64}});
-            std::size_t cap = std::max({2 * (buf_.size() - std::min(buf_.size(), head_)), dots,
-                                        std::size_t{1024}});
+            std::size_t cap = std::max(
+                {2 * (buf_.size() - std::min(buf_.size(), head_)), dots, std::size_t{1024}});
             buf_.assign(head_ + cap, u'.');
         }
         char16_t* start = buf_.data() + head_ - stem;
@@ -293,8 +333,8 @@ class DotBuffer {
 };
 
 struct GroupKey {
-    DotText text;              // any text of the group (they all compare equal)
-    std::string_view key;      // sort key when keyed (into the entries or the key arena)
+    DotText text;          // any text of the group (they all compare equal)
+    std::string_view key;  // sort key when keyed (into the entries or the key arena)
     bool keyed = false;
 };
 
@@ -351,18 +391,25 @@ IndexCorrection CardSet::CorrectIndexes() {
             return r < 0 ? -1 : (r > 0 ? 1 : 0);
         }
         for (const Memo& m : memo) {
-            if (m.a == a.text.stem.data() && m.alen == a.text.stem.size() && m.adots == a.text.dots &&
-                m.b == b.text.stem.data() && m.blen == b.text.stem.size() && m.bdots == b.text.dots) {
+            if (m.a == a.text.stem.data() && m.alen == a.text.stem.size() &&
+                m.adots == a.text.dots && m.b == b.text.stem.data() &&
+                m.blen == b.text.stem.size() && m.bdots == b.text.dots) {
                 return m.r;
             }
-            if (m.b == a.text.stem.data() && m.blen == a.text.stem.size() && m.bdots == a.text.dots &&
-                m.a == b.text.stem.data() && m.alen == b.text.stem.size() && m.adots == b.text.dots) {
+            if (m.b == a.text.stem.data() && m.blen == a.text.stem.size() &&
+                m.bdots == a.text.dots && m.a == b.text.stem.data() &&
+                m.alen == b.text.stem.size() && m.adots == b.text.dots) {
                 return -m.r;
             }
         }
         int r = coll.Compare16(bufA.View(a.text, coll.Table()), bufB.View(b.text, coll.Table()));
-        memo[memoNext] = Memo{a.text.stem.data(), a.text.stem.size(), a.text.dots,
-                              b.text.stem.data(), b.text.stem.size(), b.text.dots, r};
+        memo[memoNext] = Memo{a.text.stem.data(),
+                              a.text.stem.size(),
+                              a.text.dots,
+                              b.text.stem.data(),
+                              b.text.stem.size(),
+                              b.text.dots,
+                              r};
         memoNext = (memoNext + 1) % 4;
         return r;
     };
@@ -403,8 +450,8 @@ IndexCorrection CardSet::CorrectIndexes() {
                 g.runs.back().tail = static_cast<int>(i);
                 ++g.runs.back().count;
             } else {
-                g.runs.push_back(Run{DotText::Of(idx), static_cast<int>(i), static_cast<int>(i), 1,
-                                     false});
+                g.runs.push_back(
+                    Run{DotText::Of(idx), static_cast<int>(i), static_cast<int>(i), 1, false});
             }
         }
         return groups.emplace_hint(hint, entryKey(b), std::move(g));
@@ -449,8 +496,9 @@ IndexCorrection CardSet::CorrectIndexes() {
         std::size_t pos;
         if (rel > 0) {
             std::size_t from = static_cast<std::size_t>(cursor->second.origNext);
-            pos = (from >= n || compareKeys(entryKey(from), k) >= 0) ? from
-                                                                      : lowerBoundEntries(k, from + 1);
+            pos = (from >= n || compareKeys(entryKey(from), k) >= 0)
+                      ? from
+                      : lowerBoundEntries(k, from + 1);
         } else {
             pos = lowerBoundEntries(k, 0);
         }
@@ -564,7 +612,8 @@ IndexCorrection CardSet::CorrectIndexes() {
     out.reserve(n);
     std::size_t i = 0;
     for (auto& [gk, g] : groups) {
-        const std::size_t upTo = static_cast<std::size_t>(g.origBegin >= 0 ? g.origBegin : g.origNext);
+        const std::size_t upTo =
+            static_cast<std::size_t>(g.origBegin >= 0 ? g.origBegin : g.origNext);
         for (; i < upTo; ++i) {
             out.push_back(std::move(entries_[i]));
         }

@@ -98,6 +98,11 @@ class CardSet {
     // [first, last) of the entries that compare equal to probe.
     std::size_t LowerBound(const Entry& probe) const;
     std::size_t UpperBound(const Entry& probe) const;
+    // FindCard, ignoring the entry at skip.
+    int FindCardExcept(std::string_view text, std::size_t skip) const;
+    // Whether e, put at pos in place of the entry there, keeps the order that removing that
+    // entry and inserting e would give.
+    bool FitsInPlace(const Entry& e, std::size_t pos) const;
 
     mutable std::vector<Entry> entries_;
     std::unique_ptr<IndexCollator> collator_;
