@@ -132,6 +132,7 @@ Card ReadCard(CrdFile& in, int k) {
     const std::uint64_t entryEnd = in.Position();
     const std::uint64_t lengthPos = std::uint64_t{LittleEndian(entry, 6, 4)} + 2;
     // The two bytes before the length (picture size or object flag) are skipped unread.
+    // Seeking past the end of the file succeeds; such a block shows as a short read below.
     if (!in.SeekTo(lengthPos)) {
         throw ECRDFormatError("Internal error #1!");
     }
