@@ -177,7 +177,10 @@ std::optional<std::string> ScriptedPrompter::InputBox(std::string_view caption,
                                                       std::string_view initial) {
     inputCaptions.emplace_back(caption);
     inputInitials.emplace_back(initial);
-    return inputAnswer;
+    if (cancelInput) {
+        return std::nullopt;
+    }
+    return inputAnswer ? inputAnswer : std::optional<std::string>(initial);
 }
 
 std::chrono::milliseconds ProcessCpuTime() {

@@ -103,7 +103,9 @@ class ScriptedPrompter : public Prompter {
                                         std::string_view initial) override;
     void Busy(bool on) override { busyDepth += on ? 1 : -1; }
 
+    // The input box's answer: the offered text unless set; cancelInput cancels the box.
     std::optional<std::string> inputAnswer;
+    bool cancelInput = false;
     std::vector<std::string> messages;
     std::vector<std::string> inputCaptions;
     std::vector<std::string> inputInitials;
