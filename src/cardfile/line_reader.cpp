@@ -22,7 +22,8 @@ std::string ReadWholeFile(const std::string& path) {
     struct stat st {};
     std::size_t used = 0;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        data.resize(static_cast<std::size_t>(st.st_size));
+        // One byte more than the file, so the read that sees its end needs no bigger buffer.
+        data.resize(static_cast<std::size_t>(st.st_size) + 1);
     }
     for (;;) {
         if (used == data.size()) {
