@@ -20,6 +20,8 @@
 #include "app/index_list_model.h"
 #include "app/index_list_view.h"
 #include "app/qt_prompter.h"
+#include "app/search_commands.h"
+#include "app/setup_form.h"
 #include "cardfile/errors.h"
 #include "cardfile/prompter.h"
 
@@ -124,6 +126,8 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
 
     // The other windows of the program, in the order the program always created them.
     aboutForm_ = new TAboutForm(this);
+    setupForm_ = new TSetupForm(*this, *editor_, *appSettings_, *prompter_, *dialogs_);
+    search_ = new SearchCommands(*this, *editor_, *prompter_);
     dlgFrm_ = new TDlgFrm(this);
     if (ownPrompter_) {
         ownPrompter_->SetPasswordDialog(dlgFrm_);

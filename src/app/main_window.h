@@ -32,6 +32,8 @@ class Prompter;
 class QtPrompter;
 class TAboutForm;
 class TDlgFrm;
+class SearchCommands;
+class TSetupForm;
 
 struct MainWindowOptions {
     QStringList params;              // command-line parameters, program name excluded
@@ -169,6 +171,8 @@ class TMainForm : public QMainWindow, public DocumentView {
     QAction* searchItems_[9] = {};
     TAboutForm* aboutForm_ = nullptr;
     TDlgFrm* dlgFrm_ = nullptr;
+    TSetupForm* setupForm_ = nullptr;
+    SearchCommands* search_ = nullptr;  // find dialog and quick searches
     QHash<QString, QAction*> actions_;
     std::vector<std::pair<QAction*, EnableRule>> enablementTargets_;
 

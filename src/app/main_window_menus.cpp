@@ -16,6 +16,8 @@
 #include "app/index_list_model.h"
 #include "app/index_list_view.h"
 #include "app/main_window.h"
+#include "app/search_commands.h"
+#include "app/setup_form.h"
 #include "app/tool_icons.h"
 #include "cardfile/prompter.h"
 
@@ -167,7 +169,7 @@ void TMainForm::CreateFileMenu() {
               [this] { document_->SaveAsCardFile(); });
     m->addSeparator()->setObjectName(QStringLiteral("mnuFileSep1"));
     AddAction(m, "mnuFileSetup", QStringLiteral("S&etup..."), {}, 150,
-              [this] { NotAvailableYet(QStringLiteral("S&etup...")); });
+              [this] { setupForm_->SetupClick(SetupTab::FileSetup); });
     m->addSeparator()->setObjectName(QStringLiteral("mnuFileSep2"));
     AddAction(m, "mnuFilePrint", QStringLiteral("&Print..."), {}, 160,
               [this] { NotAvailableYet(QStringLiteral("&Print...")); });
@@ -236,23 +238,23 @@ void TMainForm::CreateSearchMenu() {
     m->installEventFilter(this);
     connect(m, &QMenu::aboutToShow, this, [this] { RunCommand([this] { UpdateEnablements(); }); });
     AddAction(m, "mnuSearchIndex", QStringLiteral("&Indexes..."), QKeySequence(Qt::Key_F4), 310,
-              [this] { NotAvailableYet(QStringLiteral("Search &Indexes...")); });
+              [this] { search_->mnuSearchFindClick(SearchScope::Indexes); });
     AddAction(m, "mnuSearchWholeFile", QStringLiteral("Whole &File..."), QKeySequence(Qt::Key_F3),
-              320, [this] { NotAvailableYet(QStringLiteral("Search Whole &File...")); });
+              320, [this] { search_->mnuSearchFindClick(SearchScope::WholeFile); });
     AddAction(m, "mnuSearchCurrentCard", QStringLiteral("Current &Card..."),
               QKeySequence(Qt::SHIFT | Qt::Key_F3), 330,
-              [this] { NotAvailableYet(QStringLiteral("Search Current &Card...")); });
+              [this] { search_->mnuSearchFindClick(SearchScope::CurrentCard); });
     m->addSeparator();
     AddAction(m, "mnuQuickSearchItems", QStringLiteral("&Quick Search Items..."),
               QKeySequence(Qt::Key_F6), 340,
-              [this] { NotAvailableYet(QStringLiteral("&Quick Search Items...")); });
+              [this] { setupForm_->SetupClick(SetupTab::QuickSearchItems); });
     searchSep1_ = m->addSeparator();
     searchSep1_->setObjectName(QStringLiteral("mnuSearchSep1"));
     searchSep1_->setVisible(false);
     for (int i = 0; i < 9; ++i) {
         const QByteArray name = QStringLiteral("mnuSearchItem%1").arg(i + 1).toLatin1();
         searchItems_[i] = AddAction(m, name.constData(), QStringLiteral("&%1").arg(i + 1), {}, 340,
-                                    [this] { NotAvailableYet(QStringLiteral("Quick search")); });
+                                    [this, i] { search_->SearchItemClick(i); });
         searchItems_[i]->setVisible(false);
     }
 }
@@ -277,7 +279,7 @@ void TMainForm::CreateCardMenu() {
               QKeySequence(Qt::CTRL | Qt::Key_I), 460,
               [this] { NotAvailableYet(QStringLiteral("Card I&nformation...")); });
     AddAction(m, "mnuCardAutodial", QStringLiteral("Au&todial..."), QKeySequence(Qt::Key_F8), 470,
-              [this] { NotAvailableYet(QStringLiteral("Au&todial...")); });
+              [this] { setupForm_->SetupClick(SetupTab::Autodial); });
     QMenu* execute = AddSubMenu(m, "mnuCardExecute", QStringLiteral("&Execute"), 480);
     QAction* cmd = AddAction(execute, "mnuCardExecuteCmd", QStringLiteral("<Nothing>"),
                              QKeySequence(Qt::Key_F9), 480,
@@ -365,7 +367,8 @@ void TMainForm::CreateToolBar() {
     AddButton("sbNew", QStringLiteral("New File"), [this] { document_->ClearAllCards(); });
     AddButton("sbOpen", QStringLiteral("Open File"), [this] { OpenCardFile(); });
     AddButton("sbSave", QStringLiteral("Save File"), [this] { document_->SaveCardFile(); });
-    AddButton("sbSetup", QStringLiteral("File Setup"), later(QStringLiteral("S&etup...")));
+    AddButton("sbSetup", QStringLiteral("File Setup"),
+              [this] { setupForm_->SetupClick(SetupTab::FileSetup); });
     toolBar_->addSeparator();
     AddButton("sbCut", QStringLiteral("Cut Selection"), [this] { CutToClipboard(); });
     AddButton("sbCopy", QStringLiteral("Copy Selection"), [this] { CopyToClipboard(); });
@@ -373,11 +376,11 @@ void TMainForm::CreateToolBar() {
     AddButton("sbUndo", QStringLiteral("Undo"), [this] { mnuEditUndoClick(); });
     toolBar_->addSeparator();
     AddButton("sbSearchIndex", QStringLiteral("Search Indexes"),
-              later(QStringLiteral("Search &Indexes...")));
+              [this] { search_->mnuSearchFindClick(SearchScope::Indexes); });
     AddButton("sbSearchWholeFile", QStringLiteral("Search Whole File"),
-              later(QStringLiteral("Search Whole &File...")));
+              [this] { search_->mnuSearchFindClick(SearchScope::WholeFile); });
     AddButton("sbSearchCurrentCard", QStringLiteral("Search Current Card"),
-              later(QStringLiteral("Search Current &Card...")));
+              [this] { search_->mnuSearchFindClick(SearchScope::CurrentCard); });
     toolBar_->addSeparator();
     AddButton("sbAdd", QStringLiteral("Add Card"), [this] { document_->AddCard(); });
     AddButton("sbDeleteCard", QStringLiteral("Delete Card"), [this] { document_->DeleteCard(); });
@@ -388,7 +391,7 @@ void TMainForm::CreateToolBar() {
     AddButton("sbCardInfo", QStringLiteral("Get Card Info"),
               later(QStringLiteral("Card I&nformation...")));
     AddButton("sbCardAutodial", QStringLiteral("Autodial Card"),
-              later(QStringLiteral("Au&todial...")));
+              [this] { setupForm_->SetupClick(SetupTab::Autodial); });
     AddButton("sbCardExecute", QStringLiteral("Execute Command"),
               later(QStringLiteral("&Execute")));
     toolBar_->addSeparator();
@@ -426,9 +429,9 @@ void TMainForm::CreatePopupMenu() {
         [this] { NotAvailableYet(QStringLiteral("Pr&int Card")); });
     popupMenu1_->addSeparator();
     add("Find2", QStringLiteral("Search &Indexes..."), 310,
-        [this] { NotAvailableYet(QStringLiteral("Search &Indexes...")); });
+        [this] { search_->mnuSearchFindClick(SearchScope::Indexes); });
     add("FindCard2", QStringLiteral("Search Whole &File..."), 320,
-        [this] { NotAvailableYet(QStringLiteral("Search Whole &File...")); });
+        [this] { search_->mnuSearchFindClick(SearchScope::WholeFile); });
 }
 
 }  // namespace tabellan
