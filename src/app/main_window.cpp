@@ -144,6 +144,8 @@ TMainForm::~TMainForm() {
 void TMainForm::FormCreate() {
     appTitle_ = QString::fromLatin1(kAppTitle);
     setWindowTitle(appTitle_);
+    // The card font of a new file, also what a header's font keys default to.
+    ApplyEditorFont(document_->Context().defaultFont);
     document_->ShowFileStatus();
     commPort_ = appSettings_->CommPort();
     appSettings_->DeleteObsoleteValues();

@@ -58,6 +58,8 @@ class TMainForm : public QMainWindow, public DocumentView {
     int ClientHeight() const;
     QString StatusText(int panel) const;
     int CommPort() const { return commPort_; }
+    // The first paint has run (and with it the command line's file).
+    bool Started() const { return !firstPaint_; }
 
     // The periodic refresh: enabled states, the remembered placement, the autosave.
     void UpdateEnablements();

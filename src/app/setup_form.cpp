@@ -428,6 +428,8 @@ void TSetupForm::OKClick() {
     Document& doc = window_.Doc();
     FileSettings& settings = doc.Settings();
     bool modified = doc.FileModified();
+    // Taken first, so the panes keep their widths when the index list changes sides.
+    window_.CaptureWindowSettings(settings);
     StoreSetupValues(values, items_.Save(), QFile::encodeName(QDir::currentPath()).toStdString(),
                      settings, modified);
     doc.SetFileModified(modified);
@@ -438,8 +440,6 @@ void TSetupForm::OKClick() {
     appSettings_.WriteAutoDialModem(QString::fromStdString(EncodeAutoDialModem(modem)));
     appSettings_.Sync();
     accept();
-    // The panes keep their widths when the index list changes sides.
-    window_.CaptureWindowSettings(settings);
     window_.ApplySettingsToWindow(settings);
     window_.FormResize();
 }

@@ -1,0 +1,322 @@
+// The Setup dialog: loading, the four checks with their messages and focus, storing, the
+// File Setup buttons, help, the autodial registry values and the quick search tab.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <map>
+
+#include "app/card_memo.h"
+#include "app/help.h"
+#include "app/index_list_view.h"
+#include "app/setup_form.h"
+#include "test_support.h"
+
+namespace tabellan::test {
+namespace {
+
+QUrl lastHelp;
+
+class SetupFormTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        SetHelpOpener([](const QUrl& url) { lastHelp = url; });
+    }
+    void TearDown() override {
+        SetHelpOpener([](const QUrl&) {});
+        WindowTest::TearDown();
+    }
+    void Open(const std::vector<std::vector<std::string>>& cards = {{"Adams", "x"}}) {
+        Make({QString::fromStdString(WriteCards("s.csv", cards))});
+        QCoreApplication::processEvents();
+        form = window->findChild<TSetupForm*>("TSetupForm");
+        ASSERT_NE(form, nullptr);
+    }
+    void Show(SetupTab tab) {
+        form->FormActivate(tab);
+        form->show();
+    }
+    template <class W>
+    W* Get(const char* name) const {
+        W* w = form->findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QLineEdit* Edit(const char* name) const { return Get<QLineEdit>(name); }
+    void Click(const char* name) { Get<QPushButton>(name)->click(); }
+    // What typing does: the text changes and the edit reports the user's change.
+    void Type(const char* name, const QString& text) {
+        Edit(name)->setText(text);
+        emit Edit(name)->textEdited(text);
+    }
+    // Presses OK and expects the check's message with the focus on the field.
+    void ExpectRefused(const std::string& message, const char* field) {
+        prompter.shown.clear();
+        Click("OK");
+        ASSERT_EQ(prompter.Texts(), std::vector<std::string>{message});
+        EXPECT_EQ(prompter.shown[0].kind, MsgKind::Error);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(form->CurrentTab(), SetupTab::FileSetup);
+        EXPECT_EQ(form->focusWidget(), Edit(field));
+    }
+
+    TSetupForm* form = nullptr;
+};
+
+TEST_F(SetupFormTest, ChecksRunInOrderWithTheirMessagesAndFocus) {
+    Open();
+    Show(SetupTab::Autodial);
+    Edit("Password1")->setText("secret");
+    Edit("Password2")->setText("Secret");
+    Edit("EditCardSeparator")->setText(" ");
+    Edit("AutoSavePeriod")->setText("-1");
+    Edit("IndentPrintoutSpaces")->setText("81");
+    ExpectRefused("Passwords do not match!", "Password2");
+    Edit("Password2")->setText("secret");
+    ExpectRefused("Card Separator must be a displayable character or the Form Feed character.",
+                  "EditCardSeparator");
+    Edit("EditCardSeparator")->setText("\t");
+    ExpectRefused("Card Separator must be a displayable character or the Form Feed character.",
+                  "EditCardSeparator");
+    Click("ButtonFormFeed");
+    ExpectRefused("Autosave period must be a value between 0 and 99 minutes.", "AutoSavePeriod");
+    Edit("AutoSavePeriod")->setText("");
+    ExpectRefused("Autosave period must be a value between 0 and 99 minutes.", "AutoSavePeriod");
+    Edit("AutoSavePeriod")->setText("99");
+    ExpectRefused("Indent for printouts must be between 0 and 80 spaces.", "IndentPrintoutSpaces");
+    EXPECT_TRUE(window->Doc().Settings().password.empty());  // nothing stored yet
+
+    Edit("IndentPrintoutSpaces")->setText("80");
+    prompter.shown.clear();
+    Click("OK");
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_FALSE(form->isVisible());
+    const FileSettings& s = window->Doc().Settings();
+    EXPECT_EQ(s.password, "secret");
+    EXPECT_EQ(s.cardSeparator, 12);
+    EXPECT_EQ(s.savePeriodMinutes, 99);
+    EXPECT_EQ(s.indentSpaces, 80);
+}
+
+TEST_F(SetupFormTest, OkStoresEverythingAndTheWindowFollows) {
+    Open();
+    ASSERT_FALSE(window->Doc().FileModified());
+    Show(SetupTab::FileSetup);
+    EXPECT_EQ(Edit("AutoSavePeriod")->text(), "10");
+    EXPECT_EQ(Edit("EditCardSeparator")->text(), QString(QChar('\f')));
+    EXPECT_EQ(Get<QComboBox>("IndListComboBox")->currentIndex(), 1);
+    Click("OK");
+    EXPECT_TRUE(window->Doc().FileModified());  // even without a change
+
+    const int listLeft = window->List()->x();
+    Show(SetupTab::FileSetup);
+    Get<QComboBox>("IndListComboBox")->setCurrentIndex(0);
+    Get<QCheckBox>("cbWordWrap")->setChecked(true);
+    Get<QComboBox>("ComprComboBox")->setCurrentIndex(3);
+    Edit("EditAltFN")->setText("copy.csv");
+    Click("OK");
+    const FileSettings& s = window->Doc().Settings();
+    EXPECT_FALSE(s.indexListAtRight);
+    EXPECT_LT(window->List()->x(), listLeft);
+    EXPECT_NE(window->Memo()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(s.compressionLevel, 3);
+    EXPECT_EQ(QString::fromStdString(s.altCardFileName), QDir::current().filePath("copy.csv"));
+}
+
+TEST_F(SetupFormTest, FontButtonsStartFromThePendingOrDefaultFontAndCancelKeepsTheFont) {
+    Open();
+    std::vector<std::string> started;
+    form->SetFontChooser([&](const FontSpec& start, QWidget*) -> std::optional<FontSpec> {
+        started.push_back(start.name);
+        FontSpec chosen = start;
+        chosen.name = "Courier New";
+        chosen.bold = true;
+        return chosen;
+    });
+    const FontSpec before = window->Doc().Settings().font;
+    Show(SetupTab::FileSetup);
+    Click("ButtonFont");
+    Click("ButtonFont");
+    Click("ButtonDefFont");
+    EXPECT_EQ(started, (std::vector<std::string>{before.name, "Courier New", "Fixedsys"}));
+    Click("Cancel");
+    EXPECT_EQ(window->Doc().Settings().font, before);
+
+    Show(SetupTab::FileSetup);
+    Click("ButtonFont");
+    Click("OK");
+    EXPECT_EQ(window->Doc().Settings().font.name, "Courier New");
+    EXPECT_TRUE(window->Memo()->font().bold());
+}
+
+// The save dialog may change the folder; the picker changes back.
+class WanderingDialogs : public ScriptedDialogs {
+  public:
+    QString to;
+    bool SaveAs(QWidget* w, int& filter, QString& name) override {
+        QDir::setCurrent(to);
+        return ScriptedDialogs::SaveAs(w, filter, name);
+    }
+};
+
+TEST_F(SetupFormTest, AlternateFilePickerRestoresTheCurrentFolderAndPasswordCanBeCleared) {
+    WanderingDialogs wandering;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("elsewhere"));
+    wandering.to = dir.filePath("elsewhere");
+    wandering.saveAnswers.push_back(ScriptedDialogs::SaveAnswer{1, dir.filePath("alt.csv")});
+    MainWindowOptions options;
+    options.prompter = &prompter;
+    options.dialogs = &wandering;
+    window = std::make_unique<TMainForm>(std::move(options));
+    form = window->findChild<TSetupForm*>("TSetupForm");
+    Show(SetupTab::FileSetup);
+    const QString before = QDir::currentPath();
+    Click("ButtonSetAltFN");
+    EXPECT_EQ(wandering.saveCalls, 1);
+    EXPECT_EQ(Edit("EditAltFN")->text(), dir.filePath("alt.csv"));
+    EXPECT_EQ(QDir::currentPath(), before);
+    Click("ButtonClearAltFN");
+    EXPECT_TRUE(Edit("EditAltFN")->text().isEmpty());
+
+    Edit("Password1")->setText("a");
+    Edit("Password2")->setText("b");
+    Click("ButtonClearPassword");
+    EXPECT_TRUE(Edit("Password1")->text().isEmpty());
+    EXPECT_TRUE(Edit("Password2")->text().isEmpty());
+    form->reject();
+    window.reset();
+}
+
+TEST_F(SetupFormTest, AutodialValuesRoundTripThroughTheRegistry) {
+    Open({{"Adams", "Tel 90 (212) 555"}});
+    Show(SetupTab::Autodial);
+    // A missing value: both first boxes checked, the outside line not, Tone.
+    EXPECT_TRUE(Get<QCheckBox>("UseICPrefix")->isChecked());
+    EXPECT_TRUE(Get<QCheckBox>("UseLDCPrefix")->isChecked());
+    EXPECT_FALSE(Get<QCheckBox>("UseAddPrefix")->isChecked());
+    EXPECT_EQ(Get<QComboBox>("cbDialType")->currentIndex(), 0);
+    const struct {
+        const char* name;
+        const char* text;
+    } fields[] = {{"CountryCode", "90"}, {"ICPrefix", "00"},        {"AreaCode", "212"},
+                  {"LDCPrefix", "1"},    {"AdditionalPrefix", "9"}, {"EditModemPort", "3"}};
+    for (const auto& f : fields) {
+        Edit(f.name)->setText(f.text);
+    }
+    Get<QComboBox>("cbDialType")->setCurrentIndex(1);
+    Click("OK");
+    {
+        auto reg = Registry();
+        EXPECT_EQ(reg->value("AutoDial").toString(), "90\t00\t1\t212\t1\t1\t9\t0");
+        EXPECT_EQ(reg->value("AutoDialModem").toString(), "3\t1");
+    }
+    Show(SetupTab::FileSetup);
+    for (const auto& f : fields) {
+        EXPECT_EQ(Edit(f.name)->text(), f.text) << f.name;
+    }
+    EXPECT_TRUE(Get<QCheckBox>("UseICPrefix")->isChecked());
+    EXPECT_TRUE(Get<QCheckBox>("UseLDCPrefix")->isChecked());
+    EXPECT_FALSE(Get<QCheckBox>("UseAddPrefix")->isChecked());
+    EXPECT_EQ(Get<QComboBox>("cbDialType")->currentIndex(), 1);
+}
+
+TEST_F(SetupFormTest, NumberToBeDialedFollowsEveryRuleAndCharacterChange) {
+    Open({{"Adams", "home 12", "Tel 90 (212) 555"}});
+    window->Doc().SelectCard(0);
+    Show(SetupTab::Autodial);
+    EXPECT_EQ(Get<QLabel>("lblOriginalNumber")->text(), " 90 (212) 555");
+    QLineEdit* number = Edit("editNumberToBeDialed");
+    Type("CountryCode", "90");
+    Type("ICPrefix", "00");
+    Type("AreaCode", "212");
+    EXPECT_EQ(number->text(), "555");
+    Type("AreaCode", "216");
+    EXPECT_EQ(number->text(), " 212 555");  // long-distance: an empty checked prefix, a blank
+    Type("editSeparatorChars", "");  // "(" now ends a run: the first with three digits is 212
+    EXPECT_EQ(Get<QLabel>("lblOriginalNumber")->text(), "212");
+    EXPECT_EQ(number->text(), "212");
+    Click("btnDial");
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].kind, MsgKind::Information);
+}
+
+TEST_F(SetupFormTest, CommandsOpenTheirTabAndHelpFollowsTheTab) {
+    Open();
+    struct Seen {
+        SetupTab tab;
+        QString focus;
+        QString helpPath;
+    };
+    std::vector<Seen> seen;
+    const auto inspect = [&] {
+        QTimer::singleShot(0, form, [&] {
+            form->findChild<QPushButton*>("Help")->click();
+            QWidget* focus = form->focusWidget();
+            seen.push_back(
+                {form->CurrentTab(), focus ? focus->objectName() : QString(), lastHelp.toString()});
+            form->reject();
+        });
+    };
+    for (const char* command : {"mnuCardAutodial", "mnuQuickSearchItems", "mnuFileSetup"}) {
+        inspect();
+        window->Action(command)->trigger();
+    }
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].tab, SetupTab::Autodial);
+    EXPECT_EQ(seen[0].focus, "btnDial");
+    EXPECT_TRUE(seen[0].helpPath.contains("C_AUTODIAL")) << seen[0].helpPath.toStdString();
+    EXPECT_EQ(seen[1].tab, SetupTab::QuickSearchItems);
+    EXPECT_TRUE(seen[1].helpPath.contains("S_ITEMS"));
+    EXPECT_EQ(seen[2].tab, SetupTab::FileSetup);
+    EXPECT_TRUE(seen[2].helpPath.contains("F_SETUP"));
+    EXPECT_FALSE(window->Doc().FileModified());  // Cancel stores nothing
+}
+
+TEST_F(SetupFormTest, QuickSearchTabEditsTheListWithItsButtonRules) {
+    Open();
+    Show(SetupTab::QuickSearchItems);
+    auto* list = Get<QListWidget>("SrchItemList");
+    QLineEdit* item = Edit("EditItem");
+    EXPECT_EQ(item->maxLength(), 30);
+    EXPECT_FALSE(Get<QPushButton>("btnAdd")->isEnabled());
+    for (int i = 1; i <= 9; ++i) {
+        Type("EditItem", QStringLiteral("item %1").arg(i));
+        if (Get<QCheckBox>("IndexOnly")->isChecked() != (i == 2)) {
+            Get<QCheckBox>("IndexOnly")->click();
+        }
+        Click("btnAdd");
+    }
+    ASSERT_EQ(list->count(), 9);
+    EXPECT_EQ(list->item(1)->text(), "i - item 2");
+    Type("EditItem", "more");
+    EXPECT_FALSE(Get<QPushButton>("btnAdd")->isEnabled());  // nine lines
+
+    list->setCurrentRow(1);  // the user selects a line: it loads into the controls
+    EXPECT_EQ(item->text(), "item 2");
+    EXPECT_TRUE(Get<QCheckBox>("IndexOnly")->isChecked());
+    EXPECT_TRUE(Get<QPushButton>("MoveUp")->isEnabled());
+    Get<QCheckBox>("IndexOnly")->click();  // rewrites the selected line at once
+    EXPECT_EQ(list->item(1)->text(), "f - item 2");
+    Click("MoveUp");
+    EXPECT_EQ(list->item(0)->text(), "f - item 2");
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_FALSE(Get<QPushButton>("MoveUp")->isEnabled());
+    Click("btnDelete");
+    EXPECT_EQ(list->count(), 8);
+    Click("OK");
+    EXPECT_EQ(window->Doc().Settings().quickSearch[0], "f - item 1");
+    EXPECT_EQ(window->Doc().Settings().quickSearch[8], "");
+}
+
+}  // namespace
+}  // namespace tabellan::test
