@@ -169,18 +169,6 @@ TEST_F(StartupTest, HelpPageHasAnAnchorForEveryHelpContext) {
     }
 }
 
-TEST_F(StartupTest, LaterCommandsSaySoPlainly) {
-    Make();
-    window->Action("mnuFileSetup")->trigger();
-    window->Action("sbPBRead")->trigger();
-    window->Action("mnuEditUC")->trigger();
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    EXPECT_EQ(prompter.shown[0].text, "Setup is not available yet.");
-    EXPECT_EQ(prompter.shown[0].kind, MsgKind::Information);
-    EXPECT_EQ(prompter.shown[1].text, "Read Phonebook is not available yet.");
-    EXPECT_EQ(prompter.shown[2].text, "UPPERCASE is not available yet.");
-}
-
 TEST_F(StartupTest, AboutBoxNamesProgramVersionSystemPathAndParameters) {
     const QStringList lines = AboutLines();
     ASSERT_EQ(lines.size(), 5);
