@@ -32,7 +32,8 @@ class Paginator {
         pages_.emplace_back();
     }
 
-    void AddLine(const PrintLine& line) {
+    void AddLine(const PrintLine& line, std::size_t source) {
+        source_ = source;
         std::string_view rest = line.text;
         for (;;) {
             const std::size_t ff = rest.find(kFormFeed);
@@ -74,7 +75,7 @@ class Paginator {
         if (y_ > 0 && y_ + geometry_.lineHeight > geometry_.height) {
             NewPage();
         }
-        pages_.back().push_back({y_, std::move(text), bold});
+        pages_.back().push_back({y_, std::move(text), bold, source_});
         y_ += geometry_.lineHeight;
     }
 
@@ -87,6 +88,7 @@ class Paginator {
     const MeasureText& measure_;
     std::vector<PrintPage> pages_;
     double y_ = 0;
+    std::size_t source_ = 0;
 };
 
 }  // namespace
@@ -132,8 +134,8 @@ std::vector<PrintLine> AllCardsPrintLines(const CardSet& cards, const std::strin
 std::vector<PrintPage> LayoutPages(const std::vector<PrintLine>& lines, const PageGeometry& page,
                                    const MeasureText& measure) {
     Paginator paginator(page, measure);
-    for (const PrintLine& line : lines) {
-        paginator.AddLine(line);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        paginator.AddLine(lines[i], i);
     }
     return paginator.Take();
 }

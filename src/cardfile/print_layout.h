@@ -1,6 +1,7 @@
 #pragma once
 // Printing as a line-oriented text device: which lines are printed, in which style, and how
 // they fall onto pages. The painter only draws what this layout places.
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,7 @@ struct PlacedLine {
     double y = 0;  // top of the line on its page
     std::string text;
     bool bold = false;
+    std::size_t source = 0;  // position of the printed line it comes from
 };
 using PrintPage = std::vector<PlacedLine>;
 

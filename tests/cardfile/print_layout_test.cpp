@@ -58,6 +58,12 @@ TEST(LayoutPagesTest, WrapsAtBlanksOrCharacters) {
     EXPECT_EQ(Texts(pages[0]),
               (std::vector<std::string>{"hello ", "brave ", "world", "abcdefghij", "klmno"}));
     EXPECT_TRUE(pages[0][4].bold);  // a wrapped line keeps its style
+    // Every piece names the line it comes from, so the printer can tell which card it is on.
+    std::vector<std::size_t> sources;
+    for (const auto& l : pages[0]) {
+        sources.push_back(l.source);
+    }
+    EXPECT_EQ(sources, (std::vector<std::size_t>{0, 0, 0, 1, 1}));
 }
 
 TEST(LayoutPagesTest, NewPageWhenTheNextLineDoesNotFitAndAtFormFeeds) {
