@@ -14,6 +14,7 @@
 #include "app/about_form.h"
 #include "app/app_settings.h"
 #include "app/card_memo.h"
+#include "app/card_printer.h"
 #include "app/dlg_frm.h"
 #include "app/file_dialogs.h"
 #include "app/help.h"
@@ -22,6 +23,7 @@
 #include "app/qt_prompter.h"
 #include "app/search_commands.h"
 #include "app/setup_form.h"
+#include "app/text_commands.h"
 #include "cardfile/errors.h"
 #include "cardfile/prompter.h"
 
@@ -89,6 +91,10 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
     document_ = std::make_unique<Document>(*this, *prompter_, ScreenContext(), options_.clock);
     model_ = new IndexListModel(document_->Cards(), this);
     indexList_->setModel(model_);
+    textCommands_ = new TextCommands(*cardMemo_, *editor_, *document_, *prompter_, this);
+    textCommands_->AttachExecuteMenu(*this, *findChild<QMenu*>(QStringLiteral("mnuCardExecute")),
+                                     *Action(QStringLiteral("mnuCardExecuteCmd")));
+    cardPrinter_ = new CardPrinter(*this, *cardMemo_, *editor_, *document_, *prompter_);
 
     for (const EnablementEntry& entry : EnablementTable()) {
         if (QAction* action = Action(QString::fromLatin1(

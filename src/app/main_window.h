@@ -25,6 +25,7 @@ namespace tabellan {
 
 class AppSettings;
 class CardMemo;
+class CardPrinter;
 class FileDialogs;
 class IndexListModel;
 class IndexListView;
@@ -34,6 +35,7 @@ class TAboutForm;
 class TDlgFrm;
 class SearchCommands;
 class TSetupForm;
+class TextCommands;
 
 struct MainWindowOptions {
     QStringList params;              // command-line parameters, program name excluded
@@ -180,6 +182,8 @@ class TMainForm : public QMainWindow, public DocumentView {
 
     std::unique_ptr<Document> document_;
     std::unique_ptr<CardEditorAdapter> editor_;
+    TextCommands* textCommands_ = nullptr;  // text tools, information, Execute
+    CardPrinter* cardPrinter_ = nullptr;
     RecentFiles recent_;
     PaneWidths panes_;
     bool indexListAtRight_ = true;

@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "app/card_memo.h"
+#include "app/card_printer.h"
 #include "app/enablement.h"
 #include "app/help.h"
 #include "app/index_list_model.h"
@@ -18,6 +19,7 @@
 #include "app/main_window.h"
 #include "app/search_commands.h"
 #include "app/setup_form.h"
+#include "app/text_commands.h"
 #include "app/tool_icons.h"
 #include "cardfile/prompter.h"
 
@@ -172,9 +174,9 @@ void TMainForm::CreateFileMenu() {
               [this] { setupForm_->SetupClick(SetupTab::FileSetup); });
     m->addSeparator()->setObjectName(QStringLiteral("mnuFileSep2"));
     AddAction(m, "mnuFilePrint", QStringLiteral("&Print..."), {}, 160,
-              [this] { NotAvailableYet(QStringLiteral("&Print...")); });
+              [this] { cardPrinter_->mnuFilePrintClick(); });
     AddAction(m, "mnuFilePrintSetup", QStringLiteral("P&rint Setup..."), {}, 170,
-              [this] { NotAvailableYet(QStringLiteral("P&rint Setup...")); });
+              [this] { cardPrinter_->mnuFilePrintSetupClick(); });
     AddAction(m, "mnuFileClearRecent", QStringLiteral("&Clear Recent"), {}, 180,
               [this] { mnuFileClearRecentClick(); });
     fileSep3_ = m->addSeparator();
@@ -202,12 +204,12 @@ void TMainForm::CreateEditMenu() {
     AddAction(m, "mnuEditCut", QStringLiteral("Cu&t"), {}, 220, [this] { CutToClipboard(); });
     AddAction(m, "mnuEditCopy", QStringLiteral("&Copy"), {}, 230, [this] { CopyToClipboard(); });
     AddAction(m, "mnuEditCopyASCII", QStringLiteral("Copy &ASCII"), {}, 235,
-              [this] { NotAvailableYet(QStringLiteral("Copy &ASCII")); });
+              [this] { textCommands_->CopyToClipboardASCII(); });
     AddAction(m, "mnuEditPaste", QStringLiteral("&Paste"), {}, 240,
               [this] { PasteFromClipboard(); });
     AddAction(m, "mnuEditPasteRndStr", QStringLiteral("Paste &Random String"),
               QKeySequence(Qt::CTRL | Qt::Key_R), 245,
-              [this] { NotAvailableYet(QStringLiteral("Paste &Random String")); });
+              [this] { textCommands_->mnuEditPasteRndStrClick(); });
     AddAction(m, "mnuEditDelete", QStringLiteral("&Delete"), {}, 250,
               [this] { mnuEditDeleteClick(); });
     QMenu* changeCase = AddSubMenu(m, "mnuEditChangeCase", QStringLiteral("Change Ca&se"), 255);
@@ -215,16 +217,18 @@ void TMainForm::CreateEditMenu() {
         const char* name;
         const char* caption;
         QKeySequence key;
+        CaseMode mode;
     } cases[] = {
-        {"mnuEditLC", "&lowercase", QKeySequence(Qt::Key_F10)},
-        {"mnuEditUC", "&UPPERCASE", QKeySequence(Qt::SHIFT | Qt::Key_F10)},
-        {"mnuEditTC", "&tOGGLE cASE", QKeySequence(Qt::CTRL | Qt::Key_F10)},
-        {"mnuEditCap", "&Capitalize", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F10)},
+        {"mnuEditLC", "&lowercase", QKeySequence(Qt::Key_F10), CaseMode::Lower},
+        {"mnuEditUC", "&UPPERCASE", QKeySequence(Qt::SHIFT | Qt::Key_F10), CaseMode::Upper},
+        {"mnuEditTC", "&tOGGLE cASE", QKeySequence(Qt::CTRL | Qt::Key_F10), CaseMode::Toggle},
+        {"mnuEditCap", "&Capitalize", QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_F10),
+         CaseMode::Capitalize},
     };
     for (const auto& c : cases) {
         const QString caption = QString::fromLatin1(c.caption);
         AddAction(changeCase, c.name, caption, c.key, 255,
-                  [this, caption] { NotAvailableYet(caption); });
+                  [this, mode = c.mode] { textCommands_->mnuEditChangeCaseClick(mode); });
     }
     m->addSeparator();
     AddAction(m, "mnuEditSelectAll", QStringLiteral("Select &All"),
@@ -274,16 +278,16 @@ void TMainForm::CreateCardMenu() {
               [this] { document_->RestoreCard(); });
     m->addSeparator();
     AddAction(m, "mnuCardPrint", QStringLiteral("Pr&int"), QKeySequence(Qt::CTRL | Qt::Key_P), 450,
-              [this] { NotAvailableYet(QStringLiteral("Pr&int Card")); });
+              [this] { cardPrinter_->mnuCardPrintClick(); });
     AddAction(m, "mnuCardInfo", QStringLiteral("I&nformation..."),
               QKeySequence(Qt::CTRL | Qt::Key_I), 460,
-              [this] { NotAvailableYet(QStringLiteral("Card I&nformation...")); });
+              [this] { textCommands_->mnuCardInfoClick(); });
     AddAction(m, "mnuCardAutodial", QStringLiteral("Au&todial..."), QKeySequence(Qt::Key_F8), 470,
               [this] { setupForm_->SetupClick(SetupTab::Autodial); });
     QMenu* execute = AddSubMenu(m, "mnuCardExecute", QStringLiteral("&Execute"), 480);
     QAction* cmd = AddAction(execute, "mnuCardExecuteCmd", QStringLiteral("<Nothing>"),
                              QKeySequence(Qt::Key_F9), 480,
-                             [this] { NotAvailableYet(QStringLiteral("&Execute")); });
+                             [this] { textCommands_->mnuCardExecuteCmdClick(); });
     cmd->setEnabled(false);
 }
 
@@ -387,13 +391,14 @@ void TMainForm::CreateToolBar() {
     AddButton("sbDuplicate", QStringLiteral("Duplicate Card"),
               [this] { document_->DuplicateCard(); });
     AddButton("sbRestore", QStringLiteral("Restore Card"), [this] { document_->RestoreCard(); });
-    AddButton("sbPrint", QStringLiteral("Print Card"), later(QStringLiteral("Pr&int Card")));
+    AddButton("sbPrint", QStringLiteral("Print Card"),
+              [this] { cardPrinter_->mnuCardPrintClick(); });
     AddButton("sbCardInfo", QStringLiteral("Get Card Info"),
-              later(QStringLiteral("Card I&nformation...")));
+              [this] { textCommands_->mnuCardInfoClick(); });
     AddButton("sbCardAutodial", QStringLiteral("Autodial Card"),
               [this] { setupForm_->SetupClick(SetupTab::Autodial); });
     AddButton("sbCardExecute", QStringLiteral("Execute Command"),
-              later(QStringLiteral("&Execute")));
+              [this] { textCommands_->sbCardExecuteClick(); });
     toolBar_->addSeparator();
     AddButton("sbMobileInfo", QStringLiteral("Get Mobile Info"),
               later(QStringLiteral("Mobile &Information...")));
@@ -425,8 +430,7 @@ void TMainForm::CreatePopupMenu() {
         [this] { document_->DuplicateCard(); });
     add("pumnuRestore", QStringLiteral("&Restore"), 440, [this] { document_->RestoreCard(); });
     popupMenu1_->addSeparator();
-    add("Print2", QStringLiteral("Pr&int"), 450,
-        [this] { NotAvailableYet(QStringLiteral("Pr&int Card")); });
+    add("Print2", QStringLiteral("Pr&int"), 450, [this] { cardPrinter_->mnuCardPrintClick(); });
     popupMenu1_->addSeparator();
     add("Find2", QStringLiteral("Search &Indexes..."), 310,
         [this] { search_->mnuSearchFindClick(SearchScope::Indexes); });
