@@ -254,6 +254,9 @@ TEST_F(Exchange, TextAfterAZeroByteIsDropped) {
 }
 
 TEST_F(Exchange, EndlessTalkIsCutOffAtTheLimit) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the flooding writer outruns the sanitized reader; runs in the normal build";
+#endif
     EXPECT_EQ(PhoneTiming{}.replyLimit, 1048576u);
     PhoneTiming timing = FastTiming();
     timing.poll = 2ms;
