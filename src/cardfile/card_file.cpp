@@ -24,7 +24,9 @@ namespace {
 
 constexpr std::string_view kHeaderStart = " \",CONF";
 
-bool IsHeader(std::string_view line) { return line.substr(0, kHeaderStart.size()) == kHeaderStart; }
+bool IsHeader(std::string_view line) {
+    return line.substr(0, kHeaderStart.size()) == kHeaderStart;
+}
 
 // The file's bytes for parsing. A regular file is read into anonymous memory that is mapped
 // in one go (MAP_POPULATE) rather than page by page, which makes a first load of a large file
@@ -109,7 +111,8 @@ void ReadCards(const std::string& path, std::string_view data, CardSet& cards,
                LoadResult& result) {
     LineReader reader(data);
     const std::size_t lines = static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n'));
-    cards.Reserve(static_cast<std::size_t>(cards.Count()) + std::min<std::size_t>(lines + 1, 1 << 20));
+    cards.Reserve(static_cast<std::size_t>(cards.Count()) +
+                  std::min<std::size_t>(lines + 1, 1 << 20));
     Cipher cipher;
     bool decrypt = false;
     std::string_view line;
@@ -150,8 +153,8 @@ void ReadCards(const std::string& path, std::string_view data, CardSet& cards,
                 if (!reader.NextView(payloadLine)) {
                     continue;  // no body line: no cards
                 }
-                std::string payload = decrypt ? cipher.DecryptLine(payloadLine)
-                                              : std::string(payloadLine);
+                std::string payload =
+                    decrypt ? cipher.DecryptLine(payloadLine) : std::string(payloadLine);
                 std::optional<std::string> body = DecompressText(UnescapePayload(payload));
                 if (!body) {
                     throw EDamagedFile("The card file " + path +
@@ -293,12 +296,12 @@ void WriteCardFile(AtomicFile& out, const CardSet& cards, const FileSettings& se
         }
     }
     if (inserted > 0) {
-        prompter.Show(MsgKind::Warning,
-                      std::string("A space character was inserted in front of ") +
-                          (inserted == 1 ? std::string("one line")
-                                         : std::to_string(inserted) + " lines") +
-                          " starting with the card separator character.",
-                      Buttons::OkHelp, 130);
+        prompter.Show(
+            MsgKind::Warning,
+            std::string("A space character was inserted in front of ") +
+                (inserted == 1 ? std::string("one line") : std::to_string(inserted) + " lines") +
+                " starting with the card separator character.",
+            Buttons::OkHelp, 130);
     }
 }
 

@@ -98,29 +98,47 @@ const CodePageTable& GetCodePageTable(CodePage cp) {
 
 CodePage CodePageForCharset(int charset) {
     switch (charset) {
-        case 238: return CodePage::Windows1250;
-        case 204: return CodePage::Windows1251;
-        case 161: return CodePage::Windows1253;
-        case 162: return CodePage::Windows1254;
-        case 177: return CodePage::Windows1255;
-        case 178: return CodePage::Windows1256;
-        case 186: return CodePage::Windows1257;
-        case 222: return CodePage::Windows874;
-        default: return CodePage::Windows1252;
+        case 238:
+            return CodePage::Windows1250;
+        case 204:
+            return CodePage::Windows1251;
+        case 161:
+            return CodePage::Windows1253;
+        case 162:
+            return CodePage::Windows1254;
+        case 177:
+            return CodePage::Windows1255;
+        case 178:
+            return CodePage::Windows1256;
+        case 186:
+            return CodePage::Windows1257;
+        case 222:
+            return CodePage::Windows874;
+        default:
+            return CodePage::Windows1252;
     }
 }
 
 const char* CodePageName(CodePage cp) {
     switch (cp) {
-        case CodePage::Windows1250: return "windows-1250";
-        case CodePage::Windows1251: return "windows-1251";
-        case CodePage::Windows1252: return "windows-1252";
-        case CodePage::Windows1253: return "windows-1253";
-        case CodePage::Windows1254: return "windows-1254";
-        case CodePage::Windows1255: return "windows-1255";
-        case CodePage::Windows1256: return "windows-1256";
-        case CodePage::Windows1257: return "windows-1257";
-        case CodePage::Windows874: return "windows-874";
+        case CodePage::Windows1250:
+            return "windows-1250";
+        case CodePage::Windows1251:
+            return "windows-1251";
+        case CodePage::Windows1252:
+            return "windows-1252";
+        case CodePage::Windows1253:
+            return "windows-1253";
+        case CodePage::Windows1254:
+            return "windows-1254";
+        case CodePage::Windows1255:
+            return "windows-1255";
+        case CodePage::Windows1256:
+            return "windows-1256";
+        case CodePage::Windows1257:
+            return "windows-1257";
+        case CodePage::Windows874:
+            return "windows-874";
     }
     return "windows-1252";
 }
@@ -170,8 +188,8 @@ std::string Utf8ToAnsi(std::string_view utf8, CodePage cp) {
                 c = 0xFFFD;
             }
         } else if (b >= 0xF0 && b <= 0xF4 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-            c = ((b & 0x07u) << 18) | ((utf8[i + 1] & 0x3Fu) << 12) |
-                ((utf8[i + 2] & 0x3Fu) << 6) | (utf8[i + 3] & 0x3F);
+            c = ((b & 0x07u) << 18) | ((utf8[i + 1] & 0x3Fu) << 12) | ((utf8[i + 2] & 0x3Fu) << 6) |
+                (utf8[i + 3] & 0x3F);
             len = 4;
             if (c < 0x10000 || c > 0x10FFFF) {
                 c = 0xFFFD;

@@ -42,9 +42,9 @@ std::string AnsiLower(std::string_view ansi, CodePage cp = CodePage::Windows1252
 // The per-code-page tables behind the functions above (built once, then shared; safe to
 // use from several threads).
 struct CodePageTable {
-    std::array<char16_t, 256> toUnicode{};       // byte -> its character (all in the BMP)
-    std::array<char16_t, 256> foldCase{};        // simple Unicode case folding of that character
-    std::array<unsigned char, 256> lower{};      // AnsiLower byte mapping
+    std::array<char16_t, 256> toUnicode{};   // byte -> its character (all in the BMP)
+    std::array<char16_t, 256> foldCase{};    // simple Unicode case folding of that character
+    std::array<unsigned char, 256> lower{};  // AnsiLower byte mapping
     std::array<unsigned char, 65536> fromUnicode{};  // candidate byte; valid when toUnicode agrees
 
     // The byte of a character, or -1 when the code page has none.

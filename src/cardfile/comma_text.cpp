@@ -7,7 +7,9 @@ namespace tabellan {
 
 namespace {
 
-inline bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }
+inline bool IsBlank(unsigned char c) {
+    return c >= 1 && c <= 32;
+}
 
 bool NeedsQuotes(std::string_view s) {
     for (unsigned char c : s) {
@@ -122,12 +124,23 @@ std::string EscapePayload(std::string_view data) {
     out.reserve(data.size() + data.size() / 32 + 16);
     for (char ch : data) {
         switch (static_cast<unsigned char>(ch)) {
-            case 0: out += "\\0"; break;
-            case 10: out += "\\n"; break;
-            case 13: out += "\\r"; break;
-            case 26: out += "\\z"; break;
-            case 92: out += "\\\\"; break;
-            default: out.push_back(ch);
+            case 0:
+                out += "\\0";
+                break;
+            case 10:
+                out += "\\n";
+                break;
+            case 13:
+                out += "\\r";
+                break;
+            case 26:
+                out += "\\z";
+                break;
+            case 92:
+                out += "\\\\";
+                break;
+            default:
+                out.push_back(ch);
         }
     }
     return out;
@@ -148,11 +161,20 @@ std::string UnescapePayload(std::string_view text) {
         }
         char e = text[++i];
         switch (e) {
-            case '0': out.push_back('\0'); break;
-            case 'n': out.push_back('\n'); break;
-            case 'r': out.push_back('\r'); break;
-            case 'z': out.push_back('\x1A'); break;
-            default: out.push_back(e);  // "\\" gives a backslash, any other the character
+            case '0':
+                out.push_back('\0');
+                break;
+            case 'n':
+                out.push_back('\n');
+                break;
+            case 'r':
+                out.push_back('\r');
+                break;
+            case 'z':
+                out.push_back('\x1A');
+                break;
+            default:
+                out.push_back(e);  // "\\" gives a backslash, any other the character
         }
     }
     return out;

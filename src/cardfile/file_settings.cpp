@@ -110,8 +110,10 @@ std::string SettingValue(const std::vector<std::string>& list, std::string_view 
         bool same = true;
         for (std::size_t i = 0; i < eq && same; ++i) {
             char a = entry[i], b = key[i];
-            if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-            if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+            if (a >= 'A' && a <= 'Z')
+                a = static_cast<char>(a - 'A' + 'a');
+            if (b >= 'A' && b <= 'Z')
+                b = static_cast<char>(b - 'A' + 'a');
             same = a == b;
         }
         if (same) {
@@ -123,7 +125,9 @@ std::string SettingValue(const std::vector<std::string>& list, std::string_view 
 
 namespace {
 
-std::string Flag(bool b) { return b ? "1" : "0"; }
+std::string Flag(bool b) {
+    return b ? "1" : "0";
+}
 
 std::string Hex8(std::uint32_t v) {
     char buf[16];
@@ -246,7 +250,9 @@ FileSettings ApplyFileSettings(const std::vector<std::string>& list,
     int pitch = integer("FontPitch", def.pitch);
     f.pitch = (pitch >= 0 && pitch <= 2) ? pitch : def.pitch;
     f.SetSize(integer("FontSize", def.size), ctx.pixelsPerInch);
-    auto style = [&](std::string_view key, bool d) { return (integer(key, d ? 1 : 0) & 0xFF) != 0; };
+    auto style = [&](std::string_view key, bool d) {
+        return (integer(key, d ? 1 : 0) & 0xFF) != 0;
+    };
     f.bold = style("FontStyleBold", def.bold);
     f.italic = style("FontStyleItalic", def.italic);
     f.underline = style("FontStyleUnderline", def.underline);

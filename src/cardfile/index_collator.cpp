@@ -127,10 +127,9 @@ int IndexCollator::Compare(std::string_view a, std::string_view b) const {
 
 int IndexCollator::Compare16(std::u16string_view a, std::u16string_view b) const {
     UErrorCode status = U_ZERO_ERROR;
-    UCollationResult r = collator_->compare(reinterpret_cast<const UChar*>(a.data()),
-                                            static_cast<int32_t>(a.size()),
-                                            reinterpret_cast<const UChar*>(b.data()),
-                                            static_cast<int32_t>(b.size()), status);
+    UCollationResult r = collator_->compare(
+        reinterpret_cast<const UChar*>(a.data()), static_cast<int32_t>(a.size()),
+        reinterpret_cast<const UChar*>(b.data()), static_cast<int32_t>(b.size()), status);
     return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
 }
 

@@ -144,7 +144,8 @@ TEST(AtomicFileTest, WriteFailureLeavesTargetUntouched) {
     std::string target = dir.File("cards.csv");
     Spit(target, "precious");
     // A file size limit makes write() fail with EFBIG, like a full disk would with ENOSPC.
-    struct sigaction ign {}, old {};
+    struct sigaction ign {
+    }, old{};
     ign.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ign, &old);
     struct rlimit oldLimit {};
@@ -230,11 +231,19 @@ TEST(LineReaderTest, LineEnds) {
 }
 
 TEST(LineReaderTest, CtrlZAtLineStartEndsTheText) {
-    EXPECT_EQ(Lines("a\r\n\x1a" "b\r\nc\r\n"), L{"a"});
+    EXPECT_EQ(Lines("a\r\n\x1a"
+                    "b\r\nc\r\n"),
+              L{"a"});
     EXPECT_EQ(Lines("\x1a"), L{});
-    EXPECT_EQ(Lines("a\x1a" "b\nc"), (L{"a\x1a" "b", "c"}));  // inside a line it is text
+    EXPECT_EQ(Lines("a\x1a"
+                    "b\nc"),
+              (L{"a\x1a"
+                 "b",
+                 "c"}));  // inside a line it is text
     EXPECT_EQ(Lines("a\n\x1a"), L{"a"});
-    LineReader r("a\n\x1a" "rest");
+    LineReader r(
+        "a\n\x1a"
+        "rest");
     EXPECT_FALSE(r.AtEnd());
     EXPECT_EQ(r.Next(), std::optional<std::string>("a"));
     EXPECT_TRUE(r.AtEnd());

@@ -62,19 +62,26 @@ TEST(CodePageTest, KnownCharacters) {
 }
 
 TEST(CodePageTest, MissingCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToAnsi("a\xe4\xb8\xad" "b", CodePage::Windows1252), "a?b");  // CJK
-    EXPECT_EQ(Utf8ToAnsi("\xf0\x9f\x98\x80", CodePage::Windows1252), "?");     // emoji
-    EXPECT_EQ(Utf8ToAnsi("\xff\xc3", CodePage::Windows1252), "??");          // invalid
+    EXPECT_EQ(Utf8ToAnsi("a\xe4\xb8\xad"
+                         "b",
+                         CodePage::Windows1252),
+              "a?b");                                                       // CJK
+    EXPECT_EQ(Utf8ToAnsi("\xf0\x9f\x98\x80", CodePage::Windows1252), "?");  // emoji
+    EXPECT_EQ(Utf8ToAnsi("\xff\xc3", CodePage::Windows1252), "??");         // invalid
     EXPECT_EQ(Utf8ToAnsi("\xd0\x90", CodePage::Windows1252), "?");
     EXPECT_EQ(Utf16ToAnsi(u"\U0001F600x", CodePage::Windows1252), "?x");
     EXPECT_EQ(Utf16ToAnsi(std::u16string(1, char16_t(0xD800)), CodePage::Windows1252), "?");
 }
 
 TEST(CodePageTest, AnsiLower) {
-    EXPECT_EQ(AnsiLower("ABC xyz \xc4\xd6\xdc\xc9", CodePage::Windows1252), "abc xyz \xe4\xf6\xfc\xe9");
+    EXPECT_EQ(AnsiLower("ABC xyz \xc4\xd6\xdc\xc9", CodePage::Windows1252),
+              "abc xyz \xe4\xf6\xfc\xe9");
     EXPECT_EQ(AnsiLower("\x8a\x8c\x8e\x9f", CodePage::Windows1252), "\x9a\x9c\x9e\xff");  // Š Œ Ž Ÿ
-    EXPECT_EQ(AnsiLower("\xc0\xdf", CodePage::Windows1251), "\xe0\xff");  // А Я
-    EXPECT_EQ(AnsiLower("\xdd" "I", CodePage::Windows1254), "ii");        // İ -> i
+    EXPECT_EQ(AnsiLower("\xc0\xdf", CodePage::Windows1251), "\xe0\xff");                  // А Я
+    EXPECT_EQ(AnsiLower("\xdd"
+                        "I",
+                        CodePage::Windows1254),
+              "ii");  // İ -> i
     const std::string all = AllBytes();
     for (CodePage cp : kAll) {
         EXPECT_EQ(AnsiLower(all, cp).size(), all.size());

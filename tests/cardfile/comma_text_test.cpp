@@ -57,7 +57,7 @@ TEST(CommaTextTest, ReadingDetails) {
 }
 
 TEST(CommaTextTest, MalformedInputHasADefinedResult) {
-    EXPECT_EQ(FromCommaText("\""), (L{""}));                 // unterminated: rest of text
+    EXPECT_EQ(FromCommaText("\""), (L{""}));  // unterminated: rest of text
     EXPECT_EQ(FromCommaText("\"abc"), (L{"abc"}));
     EXPECT_EQ(FromCommaText("\"a\"\"b"), (L{"a\"b"}));
     EXPECT_EQ(FromCommaText("a,\"b,c"), (L{"a", "b,c"}));
@@ -67,7 +67,8 @@ TEST(CommaTextTest, MalformedInputHasADefinedResult) {
 
 TEST(CommaTextTest, WriterOutputReadsBack) {
     std::mt19937 rng(99);
-    const std::string alphabet = std::string("ab ,\"\t\x01\x1f\x20\x7f\xff.", 13) + std::string(1, '\0');
+    const std::string alphabet =
+        std::string("ab ,\"\t\x01\x1f\x20\x7f\xff.", 13) + std::string(1, '\0');
     for (int round = 0; round < 5000; ++round) {
         L list(rng() % 6);
         for (auto& s : list) {

@@ -271,7 +271,7 @@ TEST(FileSettingsTest, SettingInt) {
 TEST(FileSettingsTest, MulDiv) {
     EXPECT_EQ(WinMulDiv(-12, 72, 96), -9);
     EXPECT_EQ(WinMulDiv(9, 96, 72), 12);
-    EXPECT_EQ(WinMulDiv(1, 3, 2), 2);   // 1.5 rounds away from zero
+    EXPECT_EQ(WinMulDiv(1, 3, 2), 2);  // 1.5 rounds away from zero
     EXPECT_EQ(WinMulDiv(-1, 3, 2), -2);
     EXPECT_EQ(WinMulDiv(5, 1, 0), -1);
     EXPECT_EQ(WinMulDiv(2147483647, 2, 1), -1);
