@@ -22,17 +22,8 @@ class DocumentCardsTest : public ::testing::Test {
 
     void AddStored(const Lines& lines) { doc.Cards().Insert(Card{lines}); }
     void Show(const std::string& index) { doc.SelectCard(doc.Cards().FindCard(index)); }
-    void Type(const Lines& lines) {
-        view.editor = lines;
-        doc.CardMemoChange();
-    }
-    Lines Indexes() const {
-        Lines out;
-        for (int i = 0; i < doc.Cards().Count(); ++i) {
-            out.push_back(doc.Cards().IndexAt(i));
-        }
-        return out;
-    }
+    void Type(const Lines& lines) { test::TypeLines(doc, view, lines); }
+    Lines Indexes() const { return test::IndexesOf(doc.Cards()); }
     Lines Stored(const std::string& index) const {
         return doc.Cards().CardAt(doc.Cards().FindCard(index)).lines;
     }

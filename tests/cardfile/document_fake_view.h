@@ -74,6 +74,22 @@ class FakeDocumentView : public DocumentView {
 };
 
 // A folder of its own for each test, removed afterwards.
+// The user types the given lines into the editor.
+inline void TypeLines(Document& doc, FakeDocumentView& view,
+                      const std::vector<std::string>& lines) {
+    view.editor = lines;
+    doc.CardMemoChange();
+}
+
+// The indexes of the set in list order.
+inline std::vector<std::string> IndexesOf(const CardSet& cards) {
+    std::vector<std::string> out;
+    for (int i = 0; i < cards.Count(); ++i) {
+        out.push_back(cards.IndexAt(i));
+    }
+    return out;
+}
+
 class TempFolder {
   public:
     TempFolder() {

@@ -32,17 +32,8 @@ class DocumentOpenSaveTest : public ::testing::Test {
   protected:
     DocumentOpenSaveTest() : doc(view, prompter, SettingsContext{}, [this] { return now; }) {}
 
-    void Type(const Lines& lines) {
-        view.editor = lines;
-        doc.CardMemoChange();
-    }
-    Lines Indexes() const {
-        Lines out;
-        for (int i = 0; i < doc.Cards().Count(); ++i) {
-            out.push_back(doc.Cards().IndexAt(i));
-        }
-        return out;
-    }
+    void Type(const Lines& lines) { test::TypeLines(doc, view, lines); }
+    Lines Indexes() const { return test::IndexesOf(doc.Cards()); }
     // Opens a card file of plain card lines (no header).
     void OpenCsv(const std::string& name, const std::string& bytes) {
         WriteBytes(dir / name, bytes);
