@@ -254,9 +254,6 @@ TEST_F(Exchange, TextAfterAZeroByteIsDropped) {
 }
 
 TEST_F(Exchange, EndlessTalkIsCutOffAtTheLimit) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the flooding writer outruns the sanitized reader; runs in the normal build";
-#endif
     EXPECT_EQ(PhoneTiming{}.replyLimit, 1048576u);
     PhoneTiming timing = FastTiming();
     timing.poll = 2ms;
@@ -265,9 +262,14 @@ TEST_F(Exchange, EndlessTalkIsCutOffAtTheLimit) {
     exchange.mnuPBOpenClick();
     std::atomic<bool> talking{true};
     std::thread talker([&] {
+        // Once the exchange gives up nobody reads the line, so the writer must not block.
         const std::string line = "+CRING: VOICE " + std::string(200, 'x') + "\r\n";
+        std::string_view pending;
         while (talking) {
-            pty.Write(line);
+            if (pending.empty()) {
+                pending = line;
+            }
+            pending.remove_prefix(pty.WriteSome(pending));
         }
     });
     Send("AT");

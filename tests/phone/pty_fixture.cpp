@@ -34,6 +34,16 @@ void PtyPair::Write(std::string_view bytes) const {
     }
 }
 
+std::size_t PtyPair::WriteSome(std::string_view bytes) const {
+    const ssize_t n = ::write(master_.Get(), bytes.data(), bytes.size());
+    if (n > 0) {
+        return static_cast<std::size_t>(n);
+    }
+    pollfd out{master_.Get(), POLLOUT, 0};
+    poll(&out, 1, 10);
+    return 0;
+}
+
 std::string PtyPair::Read(std::chrono::milliseconds wait, std::size_t expected) const {
     std::string got;
     const auto end = std::chrono::steady_clock::now() + wait;

@@ -25,6 +25,9 @@ class PtyPair {
     int Master() const { return master_.Get(); }
     const std::string& SlavePath() const { return slavePath_; }
     void Write(std::string_view bytes) const;
+    // Writes what the terminal takes within a short wait and returns how much that was;
+    // a writer that must stop on a flag uses this, since nobody may be reading any more.
+    std::size_t WriteSome(std::string_view bytes) const;
     // What arrives on the master within wait, or until expected bytes have come.
     std::string Read(std::chrono::milliseconds wait, std::size_t expected = SIZE_MAX) const;
     void CloseMaster() { master_.Reset(); }
