@@ -159,11 +159,21 @@ void Document::ReadCardFile(const std::string& name) {
 
     LoadByExtension(fileToRead, ext);
 
-    cardFileName_ = ChangeFileExt(fileToRead, ext);
+    cardFileName_ = fromAutoSave ? NameForRecoveredFile(fullName) : fullName;
     autoSaveFileName_ = autoSaveName;
     UpdateCaption();
     ShowFileStatus();
     view_.AddRecentFile(cardFileName_);
+}
+
+// File names are case-sensitive here: the document keeps the name the card file has on
+// disk, so saving x.csv never leaves the old file beside a new x.CSV.
+std::string Document::NameForRecoveredFile(const std::string& fullName) {
+    if (UpperAscii(ExtractFileExt(fullName)) == ".CSV") {
+        return fullName;
+    }
+    const std::string existing = FindFileIgnoringExtCase(ChangeFileExt(fullName, ".csv"));
+    return existing.empty() ? ChangeFileExt(fullName, ".csv") : existing;
 }
 
 void Document::LoadByExtension(const std::string& path, const std::string& ext) {

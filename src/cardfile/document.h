@@ -120,6 +120,7 @@ class Document {
     void RestoreCard();    // mnuCardRestoreClick
 
   private:
+    static std::string NameForRecoveredFile(const std::string& fullName);
     void LoadByExtension(const std::string& path, const std::string& ext);
     void RestoreEditorFromHeader();
     void ResetEditor();

@@ -64,7 +64,7 @@ TEST_F(StartupTest, FirstDroppedFileIsOpenedAndTheRestIgnored) {
     Drop({QUrl::fromLocalFile(QString::fromStdString(a)),
           QUrl::fromLocalFile(QString::fromStdString(b))});
     EXPECT_EQ(Rows(), 2);
-    EXPECT_EQ(window->windowTitle(), "Tabellan - a.CSV");
+    EXPECT_EQ(window->windowTitle(), "Tabellan - a.csv");
     Drop({QUrl("https://example.org/x.csv")});  // not a file: nothing happens
     EXPECT_EQ(Rows(), 2);
 }

@@ -56,13 +56,13 @@ class DocumentOpenSaveTest : public ::testing::Test {
 
 // --- open ---
 
-TEST_F(DocumentOpenSaveTest, OpeningTextFileNamesItUpperCaseAndSaveWritesTextAndBackup) {
+TEST_F(DocumentOpenSaveTest, OpeningTextFileKeepsItsNameAndSaveWritesTextAndBackup) {
     WriteBytes(dir / "x.txt", "\fJones\r\n1 High Road\r\n\fSmith\r\n");
     doc.ReadCardFile(dir / "x.txt");
-    EXPECT_EQ(doc.CardFileName(), dir / "x.TXT");
+    EXPECT_EQ(doc.CardFileName(), dir / "x.txt");
     EXPECT_EQ(doc.AutoSaveFileName(), dir / "x.$$$");
-    EXPECT_EQ(view.Caption(), "Tabellan - x.TXT");
-    EXPECT_EQ(view.recentFiles, (Lines{dir / "x.TXT"}));
+    EXPECT_EQ(view.Caption(), "Tabellan - x.txt");
+    EXPECT_EQ(view.recentFiles, (Lines{dir / "x.txt"}));
     EXPECT_EQ(Indexes(), (Lines{"Jones", "Smith"}));
     EXPECT_FALSE(doc.FileModified());
     EXPECT_FALSE(view.editorActive);
@@ -71,9 +71,9 @@ TEST_F(DocumentOpenSaveTest, OpeningTextFileNamesItUpperCaseAndSaveWritesTextAnd
     doc.SelectCard(0);
     Type({"Jones", "2 Low Road"});
     doc.SaveCardFile();
-    EXPECT_EQ(ReadBytes(dir / "x.TXT"), "\fJones\r\n2 Low Road\r\n\fSmith\r\n");
+    EXPECT_EQ(ReadBytes(dir / "x.txt"), "\fJones\r\n2 Low Road\r\n\fSmith\r\n");
     EXPECT_EQ(ReadBytes(dir / "x.bak"), "\fJones\r\n1 High Road\r\n\fSmith\r\n");
-    EXPECT_FALSE(Exists(dir / "x.txt"));  // became the backup, as on a case-blind disk
+    EXPECT_FALSE(Exists(dir / "x.TXT"));  // no twin under the upper-cased extension
     EXPECT_FALSE(doc.FileModified());
     EXPECT_FALSE(doc.CardEdited());
 }
@@ -84,7 +84,7 @@ TEST_F(DocumentOpenSaveTest, RelativeNameIsTakenAgainstTheCurrentDirectory) {
     std::filesystem::current_path(dir.Path());
     doc.ReadCardFile("./sub/../r.csv");
     std::filesystem::current_path(previous);
-    EXPECT_EQ(doc.CardFileName(), dir / "r.CSV");
+    EXPECT_EQ(doc.CardFileName(), dir / "r.csv");
 }
 
 TEST_F(DocumentOpenSaveTest, AutoSaveQuestionYesReadsTheCopyAsCardFile) {
@@ -97,13 +97,27 @@ TEST_F(DocumentOpenSaveTest, AutoSaveQuestionYesReadsTheCopyAsCardFile) {
     EXPECT_EQ(prompter.shown[0].helpContext, 120);
     EXPECT_EQ(prompter.shown[0].kind, MsgKind::Confirmation);
     EXPECT_EQ(Indexes(), (Lines{"FromAutoSave"}));
-    EXPECT_EQ(doc.CardFileName(), dir / "x.CSV");
+    EXPECT_EQ(doc.CardFileName(), dir / "x.csv");
     EXPECT_EQ(doc.SetSaveDialogFilterIndex(), 1);
 
     doc.SetFileModified(true);
     doc.SaveCardFile();
-    EXPECT_EQ(ReadBytes(dir / "x.CSV").substr(0, 8), " \",CONFU");
+    EXPECT_EQ(ReadBytes(dir / "x.csv").substr(0, 8), " \",CONFU");
     EXPECT_FALSE(Exists(dir / "x.$$$"));  // a save removes the autosave copy
+}
+
+TEST_F(DocumentOpenSaveTest, RecoveredCopyOfATextFileTakesAnExistingCardFileOfAnyCase) {
+    WriteBytes(dir / "y.txt", "\fFromText\r\n");
+    WriteBytes(dir / "y.CSV", "Older,card\r\n");
+    WriteBytes(dir / "y.$$$", "FromAutoSave,body\r\n");
+    prompter.answers = {Answer::Yes};
+    doc.ReadCardFile(dir / "y.txt");
+    EXPECT_EQ(doc.CardFileName(), dir / "y.CSV");
+    doc.SetFileModified(true);
+    doc.SaveCardFile();
+    EXPECT_FALSE(Exists(dir / "y.csv"));
+    EXPECT_EQ(ReadBytes(dir / "y.bak"), "Older,card\r\n");
+    EXPECT_EQ(ReadBytes(dir / "y.txt"), "\fFromText\r\n");
 }
 
 TEST_F(DocumentOpenSaveTest, AutoSaveQuestionNoReadsTheFileItself) {
@@ -124,7 +138,7 @@ TEST_F(DocumentOpenSaveTest, AutoSaveQuestionCancelLeavesAnEmptyUntitledDocument
     EXPECT_EQ(doc.Cards().Count(), 0);
     EXPECT_EQ(doc.CardFileName(), "");
     EXPECT_EQ(view.Caption(), "Tabellan");
-    EXPECT_EQ(view.recentFiles, (Lines{dir / "a.CSV"}));
+    EXPECT_EQ(view.recentFiles, (Lines{dir / "a.csv"}));
     EXPECT_TRUE(Exists(dir / "x.$$$"));
 }
 
@@ -154,7 +168,7 @@ TEST_F(DocumentOpenSaveTest, ReaderFailureLeavesTheDocumentUntitled) {
     EXPECT_EQ(doc.CardFileName(), "");
     EXPECT_EQ(doc.AutoSaveFileName(), "");
     EXPECT_EQ(view.Caption(), "Tabellan");
-    EXPECT_EQ(view.recentFiles, (Lines{dir / "a.CSV"}));
+    EXPECT_EQ(view.recentFiles, (Lines{dir / "a.csv"}));
 }
 
 TEST_F(DocumentOpenSaveTest, DamagedCompressedBodyLeavesTheDocumentUntitled) {
@@ -162,14 +176,14 @@ TEST_F(DocumentOpenSaveTest, DamagedCompressedBodyLeavesTheDocumentUntitled) {
     doc.Settings().compressionLevel = 1;
     doc.SetFileModified(true);
     doc.SaveCardFile();
-    std::string bytes = ReadBytes(dir / "c.CSV");
+    std::string bytes = ReadBytes(dir / "c.csv");
     const auto body = bytes.find("\r\n") + 2;
     ASSERT_LT(body + 4, bytes.size());
     bytes.replace(body, bytes.size() - body, "garbage that is not NRV2E\r\n");
-    WriteBytes(dir / "c.CSV", bytes);
+    WriteBytes(dir / "c.csv", bytes);
     view.recentFiles.clear();
 
-    EXPECT_THROW(doc.ReadCardFile(dir / "c.CSV"), EDamagedFile);
+    EXPECT_THROW(doc.ReadCardFile(dir / "c.csv"), EDamagedFile);
     EXPECT_EQ(doc.CardFileName(), "");
     EXPECT_EQ(view.Caption(), "Tabellan");
     EXPECT_TRUE(view.recentFiles.empty());
@@ -179,7 +193,7 @@ TEST_F(DocumentOpenSaveTest, CardfileFileCannotBeSavedButSaveAsWritesACardFile) 
     std::filesystem::copy_file(std::string(TABELLAN_TEST_DATA) + "/crd/klaru_crdfile_abc.crd",
                                dir / "x.crd");
     doc.ReadCardFile(dir / "x.crd");
-    ASSERT_EQ(doc.CardFileName(), dir / "x.CRD");
+    ASSERT_EQ(doc.CardFileName(), dir / "x.crd");
     ASSERT_GT(doc.Cards().Count(), 0);
     EXPECT_FALSE(doc.FileModified());
     EXPECT_EQ(doc.SetSaveDialogFilterIndex(), 0);
@@ -232,7 +246,7 @@ TEST_F(DocumentOpenSaveTest, OverwriteQuestionNoLeavesEverythingUnchanged) {
     EXPECT_EQ(prompter.messages, (Lines{"Do you want to overwrite y.txt?"}));
     EXPECT_EQ(prompter.shown[0].buttons, Buttons::YesNo);
     EXPECT_EQ(ReadBytes(dir / "y.txt"), "keep");
-    EXPECT_EQ(doc.CardFileName(), dir / "a.CSV");
+    EXPECT_EQ(doc.CardFileName(), dir / "a.csv");
     EXPECT_TRUE(doc.FileModified());
 
     view.saveAsReplies = {{true, 2, dir / "y"}};
@@ -245,7 +259,7 @@ TEST_F(DocumentOpenSaveTest, OverwriteQuestionNoLeavesEverythingUnchanged) {
 TEST_F(DocumentOpenSaveTest, SaveAsCancelledChangesNothing) {
     OpenAndEdit("a.csv");
     doc.SaveAsCardFile();
-    EXPECT_EQ(doc.CardFileName(), dir / "a.CSV");
+    EXPECT_EQ(doc.CardFileName(), dir / "a.csv");
     EXPECT_TRUE(doc.FileModified());
 }
 
@@ -272,17 +286,17 @@ TEST_F(DocumentOpenSaveTest, AlternateCopyIsWrittenAfterEverySave) {
     OpenAndEdit("a.csv");
     doc.Settings().altCardFileName = dir / "alt.csv";
     doc.SaveCardFile();
-    EXPECT_EQ(ReadBytes(dir / "alt.csv"), ReadBytes(dir / "a.CSV"));
+    EXPECT_EQ(ReadBytes(dir / "alt.csv"), ReadBytes(dir / "a.csv"));
 
     doc.Cards().Insert(Card{{"More"}});
     doc.SetFileModified(true);
     doc.SaveCardFile();
-    EXPECT_EQ(ReadBytes(dir / "alt.csv"), ReadBytes(dir / "a.CSV"));
+    EXPECT_EQ(ReadBytes(dir / "alt.csv"), ReadBytes(dir / "a.csv"));
 }
 
 TEST_F(DocumentOpenSaveTest, AlternateNameEqualToTheCardFileFailsAfterSaving) {
     OpenAndEdit("a.csv");
-    doc.Settings().altCardFileName = dir / "a.CSV";
+    doc.Settings().altCardFileName = dir / "a.csv";
     view.captions.clear();
     view.recentFiles.clear();
     try {
@@ -291,7 +305,7 @@ TEST_F(DocumentOpenSaveTest, AlternateNameEqualToTheCardFileFailsAfterSaving) {
     } catch (const EProblemAltFile& e) {
         EXPECT_STREQ(e.what(), "Problem in saving alternate file.");
     }
-    EXPECT_NE(ReadBytes(dir / "a.CSV").find("Smith,edited"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir / "a.csv").find("Smith,edited"), std::string::npos);
     EXPECT_EQ(ReadBytes(dir / "a.bak"), "Jones,x\r\nSmith,y\r\n");
     EXPECT_FALSE(doc.FileModified());
     EXPECT_TRUE(view.captions.empty());
@@ -303,7 +317,7 @@ TEST_F(DocumentOpenSaveTest, AlternateCopyIntoAMissingFolderLeavesNothingBehind)
     doc.Settings().altCardFileName = dir / "no/such/alt.csv";
     EXPECT_THROW(doc.SaveCardFile(), EProblemAltFile);
     EXPECT_FALSE(doc.FileModified());
-    EXPECT_NE(ReadBytes(dir / "a.CSV").find("Smith,edited"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir / "a.csv").find("Smith,edited"), std::string::npos);
 }
 
 // Real write failures that also stop root: a file size limit, and a target that is a folder.
@@ -331,7 +345,7 @@ class FileSizeLimit {
 TEST_F(DocumentOpenSaveTest, WriteFailureKeepsTheFileAndItsBackup) {
     OpenAndEdit("a.csv");
     doc.SaveCardFile();  // a.bak now holds the opened bytes
-    const std::string saved = ReadBytes(dir / "a.CSV");
+    const std::string saved = ReadBytes(dir / "a.csv");
     const std::string backup = ReadBytes(dir / "a.bak");
     doc.Cards().Insert(Card{{"Unsaved", std::string(4000, 'x')}});
     doc.SetFileModified(true);
@@ -339,10 +353,10 @@ TEST_F(DocumentOpenSaveTest, WriteFailureKeepsTheFileAndItsBackup) {
         FileSizeLimit limit(64);
         EXPECT_THROW(doc.SaveCardFile(), EInOutError);
     }
-    EXPECT_EQ(ReadBytes(dir / "a.CSV"), saved);
+    EXPECT_EQ(ReadBytes(dir / "a.csv"), saved);
     EXPECT_EQ(ReadBytes(dir / "a.bak"), backup);
     EXPECT_TRUE(doc.FileModified());
-    EXPECT_EQ(doc.CardFileName(), dir / "a.CSV");
+    EXPECT_EQ(doc.CardFileName(), dir / "a.csv");
     // No temporary file is left in the folder.
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
@@ -357,7 +371,7 @@ TEST_F(DocumentOpenSaveTest, SaveAsOntoAFolderFailsAndKeepsTheOldName) {
     view.saveAsReplies = {{true, 1, dir / "b"}};
     EXPECT_THROW(doc.SaveAsCardFile(), EInOutError);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "b.csv"));
-    EXPECT_EQ(doc.CardFileName(), dir / "a.CSV");
+    EXPECT_EQ(doc.CardFileName(), dir / "a.csv");
     EXPECT_TRUE(doc.FileModified());
     EXPECT_EQ(ReadBytes(dir / "a.csv"), "Jones,x\r\nSmith,y\r\n");
 }
@@ -366,7 +380,7 @@ TEST_F(DocumentOpenSaveTest, SaveAsIntoAMissingFolderFails) {
     OpenAndEdit("a.csv");
     view.saveAsReplies = {{true, 1, dir / "missing/b"}};
     EXPECT_THROW(doc.SaveAsCardFile(), EInOutError);
-    EXPECT_EQ(doc.CardFileName(), dir / "a.CSV");
+    EXPECT_EQ(doc.CardFileName(), dir / "a.csv");
     EXPECT_TRUE(doc.FileModified());
 }
 
@@ -428,7 +442,7 @@ TEST_F(DocumentOpenSaveTest, PendingEditSurvivesAnAutoSaveUncommitted) {
     Document doc2(view2, prompter2, SettingsContext{}, [this] { return now; });
     prompter2.answers = {Answer::Yes};
     doc2.ReadCardFile(dir / "x.csv");
-    EXPECT_EQ(doc2.CardFileName(), dir / "x.CSV");
+    EXPECT_EQ(doc2.CardFileName(), dir / "x.csv");
     EXPECT_EQ(view2.editor, (Lines{"Smith", "typed, not committed"}));
     EXPECT_TRUE(doc2.CardEdited());
     EXPECT_EQ(doc2.CurrentItemIndex(), 1);
@@ -464,7 +478,7 @@ TEST_F(DocumentOpenSaveTest, NewAsksToSaveAndCancelKeepsEverything) {
     EXPECT_EQ(prompter.messages, (Lines{"Save changes?"}));
     EXPECT_EQ(prompter.shown[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(doc.Cards().Count(), 2);
-    EXPECT_EQ(doc.CardFileName(), dir / "a.CSV");
+    EXPECT_EQ(doc.CardFileName(), dir / "a.csv");
 }
 
 TEST_F(DocumentOpenSaveTest, CloseAnsweredNoDiscardsAndDeletesTheAutoSaveCopy) {
@@ -483,7 +497,7 @@ TEST_F(DocumentOpenSaveTest, CloseAnsweredYesSavesFirst) {
     OpenAndEdit("a.csv");
     prompter.answers = {Answer::Yes};
     EXPECT_TRUE(doc.FormCloseQuery());
-    EXPECT_NE(ReadBytes(dir / "a.CSV").find("Smith,edited"), std::string::npos);
+    EXPECT_NE(ReadBytes(dir / "a.csv").find("Smith,edited"), std::string::npos);
 }
 
 TEST_F(DocumentOpenSaveTest, NewOnAnUntitledDocumentWhoseSaveAsIsCancelledStops) {
