@@ -14,7 +14,7 @@
 namespace tabellan {
 
 QString MessageText(std::string_view text, CodePage cp) {
-    QString s = AnsiToQString(text, cp);
+    QString s = QString::fromStdU16String(MessageToUtf16(text, cp));
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return s;
@@ -177,7 +177,7 @@ std::optional<std::string> QtPrompter::InputBox(std::string_view caption, std::s
 
 void QtPrompter::Status(std::string_view text) {
     if (status_) {
-        status_(AnsiToQString(text, Cp()));
+        status_(QString::fromStdU16String(MessageToUtf16(text, Cp())));
     }
 }
 

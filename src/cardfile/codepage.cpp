@@ -2,6 +2,8 @@
 
 #include <unicode/uchar.h>
 #include <unicode/ucnv.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 #include <memory>
 #include <mutex>
@@ -202,6 +204,43 @@ std::string Utf8ToAnsi(std::string_view utf8, CodePage cp) {
         int mapped = (c == 0xFFFD) ? -1 : t.ByteOf(c);
         out.push_back(mapped >= 0 ? static_cast<char>(mapped) : '?');
         i += len;
+    }
+    return out;
+}
+
+bool HoldsUtf8Characters(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    bool multiByte = false;
+    for (std::int32_t i = 0; i < length;) {
+        const std::int32_t start = i;
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) {
+            return false;
+        }
+        multiByte = multiByte || i - start > 1;
+    }
+    return multiByte;
+}
+
+std::u16string MessageToUtf16(std::string_view text, CodePage cp) {
+    if (!HoldsUtf8Characters(text)) {
+        return AnsiToUtf16(text, cp);
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::int32_t i = 0; i < length;) {
+        UChar32 c = 0;
+        U8_NEXT(bytes, i, length, c);
+        if (U_IS_BMP(c)) {
+            out.push_back(static_cast<char16_t>(c));
+        } else {
+            out.push_back(static_cast<char16_t>(U16_LEAD(c)));
+            out.push_back(static_cast<char16_t>(U16_TRAIL(c)));
+        }
     }
     return out;
 }

@@ -36,6 +36,13 @@ std::string Utf8ToAnsi(std::string_view utf8, CodePage cp = CodePage::Windows125
 std::u16string AnsiToUtf16(std::string_view ansi, CodePage cp = CodePage::Windows1252);
 std::string Utf16ToAnsi(std::u16string_view text, CodePage cp = CodePage::Windows1252);
 
+// Messages mix texts of two kinds: card text in the code page and file names, which are
+// UTF-8 on this system. A message that is well-formed UTF-8 and has at least one
+// multi-byte character is taken as UTF-8 (card text in a code page practically never is);
+// anything else is code-page text.
+bool HoldsUtf8Characters(std::string_view text);
+std::u16string MessageToUtf16(std::string_view text, CodePage cp = CodePage::Windows1252);
+
 // Lower-case mapping of the code page's letters, byte for byte (length is kept).
 std::string AnsiLower(std::string_view ansi, CodePage cp = CodePage::Windows1252);
 

@@ -88,5 +88,21 @@ TEST(CodePageTest, AnsiLower) {
     }
 }
 
+// Messages carry file names (UTF-8 here) and card text (code page); the display tells
+// them apart by form.
+TEST(CodePageTest, MessagesWithUtf8FileNamesShowTheNames) {
+    EXPECT_EQ(MessageToUtf16("/home/j\xC3\xB6rg/x.csv: No such file"),
+              u"/home/j\u00F6rg/x.csv: No such file");
+    EXPECT_EQ(MessageToUtf16("/tmp/\xF0\x9F\x93\x87.csv"), u"/tmp/\U0001F4C7.csv");
+    // Code-page text: a lone high byte, a sequence cut short, an overlong form, a surrogate.
+    EXPECT_EQ(MessageToUtf16("M\xFCller not found!"), u"M\u00FCller not found!");
+    EXPECT_EQ(MessageToUtf16("\xC3"), u"\u00C3");
+    EXPECT_EQ(MessageToUtf16("\xC0\xAF"), u"\u00C0\u00AF");
+    EXPECT_EQ(MessageToUtf16("\xED\xA0\x80"), AnsiToUtf16("\xED\xA0\x80"));
+    EXPECT_EQ(MessageToUtf16("\xC7", CodePage::Windows1251), u"\u0417");
+    EXPECT_FALSE(HoldsUtf8Characters("plain ASCII"));
+    EXPECT_FALSE(HoldsUtf8Characters(""));
+}
+
 }  // namespace
 }  // namespace tabellan
