@@ -29,6 +29,8 @@
 #include "cardfile/comma_text.h"
 #include "cardfile/line_reader.h"
 #include "cardfile/prompter.h"
+#include "ratio_report.h"
+#include "sample_cards.h"
 
 extern char** environ;
 
@@ -36,6 +38,9 @@ namespace tabellan {
 namespace {
 
 namespace fs = std::filesystem;
+using bench::FillCards;
+using bench::PrintRatio;
+using bench::RecordingReporter;
 
 constexpr int kCards = 100000;
 constexpr int kSlowCards = 10000;  // level 3 is slow by design
@@ -54,104 +59,6 @@ class SilentPrompter : public Prompter {
         return std::nullopt;
     }
 };
-
-// A fixed-seed generator of its own, so the file is the same on every machine.
-class Lcg {
-  public:
-    std::uint32_t Next() {
-        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<std::uint32_t>(state_ >> 33);
-    }
-    std::uint32_t Below(std::uint32_t n) { return Next() % n; }
-    template <std::size_t N>
-    const char* Pick(const char* const (&list)[N]) {
-        return list[Below(N)];
-    }
-
-  private:
-    std::uint64_t state_ = 20261208;
-};
-
-const char* const kFirst[] = {"Anna",   "Bernd",  "Claire", "David",     "Eva",    "Frank",
-                              "Gisela", "Hans",   "Ingrid", "J\xFCrgen", "Karin",  "Lars",
-                              "Maria",  "Niklas", "Olga",   "Peter",     "Rita",   "Stefan",
-                              "Tanja",  "Ulrich", "Vera",   "Werner",    "Yvonne", "Zo\xEB"};
-// Surnames are built from three parts, so that only a few percent of the indexes are exact
-// duplicates, as in a real address book.
-const char* const kSurnameStart[] = {"Berg", "Hof",     "Lind",  "Kra", "Mei",  "Sch\xF6n", "Wal",
-                                     "Rich", "Hart",    "Stein", "Fal", "Gold", "Brun",     "Eck",
-                                     "Rot",  "Wei\xDF", "Kai",   "Mar", "Dor",  "Hel"};
-const char* const kSurnameMiddle[] = {"", "en", "er", "in", "s", "el", "an", "or"};
-const char* const kSurnameEnd[] = {"mann", "berg",  "er", "ner", "hold", "feld", "bach",  "rich",
-                                   "ke",   "stedt", "ow", "ski", "sen",  "lein", "hausen"};
-const char* const kStreets[] = {
-    "Hauptstra\xDF"
-    "e",
-    "Bahnhofstr.",
-    "Main Street",
-    "High Road",
-    "Rue de la Paix",
-    "Lindenweg",
-    "Am Markt",
-    "Church Lane",
-    "Gartenstra\xDF"
-    "e",
-    "Station Road"};
-const char* const kCities[] = {
-    "10115 Berlin", "80331 M\xFCnchen", "20095 Hamburg", "50667 K\xF6ln", "London SW1A 1AA",
-    "75001 Paris",  "8001 Z\xFCrich",   "1010 Wien",     "LS1 4DY Leeds", "00184 Roma"};
-const char* const kNotes[] = {"Birthday in March",
-                              "Prefers e-mail, call only in emergencies",
-                              "Met at the trade fair, \"very\" interested",
-                              "Key to the garden shed",
-                              "Invoice address differs, see below",
-                              "Allergic to nuts; vegetarian",
-                              "Caf\xE9 on Tuesdays"};
-
-std::string Digits(Lcg& rng, int count) {
-    std::string s;
-    for (int i = 0; i < count; ++i) {
-        s += static_cast<char>('0' + rng.Below(10));
-    }
-    return s;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return s;
-}
-
-Card MakeCard(Lcg& rng) {
-    const std::string first = rng.Pick(kFirst);
-    const std::string last =
-        std::string(rng.Pick(kSurnameStart)) + rng.Pick(kSurnameMiddle) + rng.Pick(kSurnameEnd);
-    Card card;
-    card.lines.push_back(last + ", " + first + " " + static_cast<char>('A' + rng.Below(26)) + ".");
-    card.lines.push_back(std::string(rng.Pick(kStreets)) + " " +
-                         std::to_string(1 + rng.Below(200)));
-    card.lines.push_back(rng.Pick(kCities));
-    card.lines.push_back("+49 " + Digits(rng, 2 + rng.Below(3)) + " " + Digits(rng, 7));
-    if (rng.Below(3) != 0) {
-        card.lines.push_back(Lower(first.substr(0, 1)) + "." + Lower(last) + "@example.org");
-    }
-    if (rng.Below(4) == 0) {
-        card.lines.push_back(rng.Pick(kNotes));
-    }
-    return card;
-}
-
-void FillCards(CardSet& set, int count) {
-    Lcg rng;
-    set.Reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        set.AppendUnsorted(MakeCard(rng));
-    }
-    set.SortPending();
-}
 
 // The files every benchmark works on, written once into a temporary folder.
 struct Fixture {
@@ -445,47 +352,6 @@ void RegisterAll(Fixture& f) {
         ->Unit(kMillisecond);
 }
 
-// Keeps the time per iteration of every benchmark for the table at the end.
-class RecordingReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                // The name without the /iterations:N/manual_time the options add.
-                seconds_[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::optional<double> Seconds(const std::string& name) const {
-        const auto it = seconds_.find(name);
-        return it == seconds_.end() ? std::nullopt : std::optional<double>(it->second);
-    }
-
-  private:
-    std::map<std::string, double> seconds_;
-};
-
-void PrintRatio(const RecordingReporter& r, const char* label, const char* aim,
-                const std::string& num, const std::vector<std::string>& den) {
-    const std::optional<double> n = r.Seconds(num);
-    double d = 0;
-    for (const std::string& name : den) {
-        const std::optional<double> s = r.Seconds(name);
-        if (!s) {
-            std::printf("  %-44s %10s   %s\n", label, "n/a", aim);
-            return;
-        }
-        d += *s;
-    }
-    if (!n || d <= 0) {
-        std::printf("  %-44s %10s   %s\n", label, "n/a", aim);
-        return;
-    }
-    std::printf("  %-44s %10.2f   %s\n", label, *n / d, aim);
-}
-
 void PrintTable(const RecordingReporter& r, const Fixture& f) {
     std::printf("\nFile: %d cards, %.2f MB (level-3 file: %d cards, %.2f MB uncompressed)\n",
                 kCards, static_cast<double>(f.plainBytes) / 1e6, kSlowCards,
@@ -537,7 +403,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     tabellan::RegisterAll(fixture);
-    tabellan::RecordingReporter reporter;
+    tabellan::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     tabellan::PrintTable(reporter, fixture);
     std::error_code ec;

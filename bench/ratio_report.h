@@ -1,0 +1,55 @@
+#pragma once
+// The ratio table the benchmark programs print at the end: every benchmark's time per
+// iteration is recorded, and a ratio is printed only when both of its sides ran.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tabellan::bench {
+
+// Keeps the time per iteration of every benchmark for the table at the end.
+class RecordingReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                // The name without the /iterations:N/manual_time the options add.
+                seconds_[run.run_name.function_name] =
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::optional<double> Seconds(const std::string& name) const {
+        const auto it = seconds_.find(name);
+        return it == seconds_.end() ? std::nullopt : std::optional<double>(it->second);
+    }
+
+  private:
+    std::map<std::string, double> seconds_;
+};
+
+inline void PrintRatio(const RecordingReporter& r, const char* label, const char* aim,
+                       const std::string& num, const std::vector<std::string>& den) {
+    const std::optional<double> n = r.Seconds(num);
+    double d = 0;
+    for (const std::string& name : den) {
+        const std::optional<double> s = r.Seconds(name);
+        if (!s) {
+            std::printf("  %-44s %10s   %s\n", label, "n/a", aim);
+            return;
+        }
+        d += *s;
+    }
+    if (!n || d <= 0) {
+        std::printf("  %-44s %10s   %s\n", label, "n/a", aim);
+        return;
+    }
+    std::printf("  %-44s %10.2f   %s\n", label, *n / d, aim);
+}
+
+}  // namespace tabellan::bench
