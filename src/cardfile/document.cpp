@@ -180,22 +180,26 @@ void Document::LoadByExtension(const std::string& path, const std::string& ext) 
     if (ext != ".CSV" && ext != ".CRD" && ext != ".TXT") {
         throw EUnknownExt("Unknown extension: " + ext);
     }
-    // Cards read before a failure stay in the set; the list must show them either way.
-    ScopeExit refresh([this] {
-        view_.CardsReset();
-        view_.ApplySettingsToWindow(settings_);
-        ShowFileStatus();
-    });
-    if (ext == ".CSV") {
-        const LoadResult result = LoadCsvCardFile(path, cards_, settings_, context_, prompter_);
-        fileModified_ = settings_.modified;
-        if (result.hadHeader) {
-            RestoreEditorFromHeader();
+    bool hadHeader = false;
+    {
+        // Cards read before a failure stay in the set; the list must show them either way.
+        ScopeExit refresh([this] {
+            view_.CardsReset();
+            view_.ApplySettingsToWindow(settings_);
+            ShowFileStatus();
+        });
+        if (ext == ".CSV") {
+            hadHeader = LoadCsvCardFile(path, cards_, settings_, context_, prompter_).hadHeader;
+            fileModified_ = settings_.modified;
+        } else if (ext == ".CRD") {
+            ReadCRDFile(path, cards_, prompter_);
+        } else {
+            ReadTXTFile(path, cards_, settings_.cardSeparator, prompter_);
         }
-    } else if (ext == ".CRD") {
-        ReadCRDFile(path, cards_, prompter_);
-    } else {
-        ReadTXTFile(path, cards_, settings_.cardSeparator, prompter_);
+    }
+    // After the list is refilled, which drops any selection, so the restored card is marked.
+    if (hadHeader) {
+        RestoreEditorFromHeader();
     }
 }
 

@@ -240,6 +240,19 @@ TEST_F(MainWindowTest, LeftOverAutosaveCopyIsOfferedOnOpen) {
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("x.$$$")));
 }
 
+TEST_F(MainWindowTest, CardPendingInTheFileIsShownAndMarkedInTheList) {
+    FileSettings settings;
+    settings.cardEdited = true;
+    settings.cardMemo = {"Brown", "typed before the crash"};
+    settings.currentIndex = 1;
+    const std::string path =
+        WriteCards("p.csv", {{"Adams"}, {"Brown", "old"}, {"Clark"}}, settings);
+    Make({QString::fromStdString(path)});
+    EXPECT_EQ(EditorText(), "Brown\ntyped before the crash");
+    EXPECT_TRUE(window->Memo()->isEnabled());
+    EXPECT_EQ(window->List()->SelectedRow(), 1);
+}
+
 TEST_F(MainWindowTest, OverLongCardIsReportedButKept) {
     OpenSample();
     ClickRow(0);

@@ -48,7 +48,11 @@ class FakeDocumentView : public DocumentView {
     void SetEditorActive(bool active) override { editorActive = active; }
     void SelectIndex(int pos) override { selected = pos; }
     int SelectedIndex() const override { return selected; }
-    void CardsReset() override { ++cardsResets; }
+    // A refilled list drops its selection, as the window's list does.
+    void CardsReset() override {
+        ++cardsResets;
+        selected = -1;
+    }
     void CardsChanged() override { ++cardsChanges; }
     void SetCaption(const std::string& title) override { captions.push_back(title); }
     void ShowFileStatus(const std::string& text) override { statuses.push_back(text); }
