@@ -44,6 +44,10 @@ std::string FormatPattern(const std::string& name, int portNum) {
 TSerCustomComm::TSerCustomComm() = default;
 
 TSerCustomComm::~TSerCustomComm() {
+    CloseForDestruction();
+}
+
+void TSerCustomComm::CloseForDestruction() {
     destroying_ = true;
     Close();
 }

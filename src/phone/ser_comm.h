@@ -112,6 +112,8 @@ class TSerCustomComm : private TSerPersistentOwner, private SerCommHost {
     TSerCommRxBufEvent OnRxBuf;
 
   protected:
+    // Closes without the OnClose event; a destructor's first step.
+    void CloseForDestruction();
     virtual void OpenDevice();
     virtual void StartThreads();
     virtual void HandleRxChar();
@@ -167,9 +169,12 @@ class TSerCustomComm : private TSerPersistentOwner, private SerCommHost {
     std::vector<TSerDataConsumer*> consumers_;
 };
 
-class TSerComm : public TSerCustomComm {
+class TSerComm final : public TSerCustomComm {
   public:
     using TSerCustomComm::TSerCustomComm;
+    // The port threads call into this object through its virtual functions, so they stop
+    // here, before any base destructor runs.
+    ~TSerComm() override { CloseForDestruction(); }
 };
 
 }  // namespace tabellan
