@@ -25,6 +25,7 @@
 #include "cardfile/prompter.h"
 #include "ratio_report.h"
 #include "sample_cards.h"
+#include "silent_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -32,18 +33,7 @@ namespace {
 constexpr int kCards = 100000;
 constexpr std::size_t kLongCardChars = 32000;
 
-class SilentPrompter : public Prompter {
-  public:
-    Answer Show(MsgKind, std::string_view, Buttons, int) override { return Answer::No; }
-    std::optional<std::string> AskPassword(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-};
+using bench::SilentPrompter;
 
 struct Fixture {
     QTemporaryDir dir;

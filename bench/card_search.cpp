@@ -10,22 +10,12 @@
 #include "cardfile/card_search.h"
 #include "cardfile/card_set.h"
 #include "cardfile/prompter.h"
+#include "silent_prompter.h"
 
 namespace tabellan {
 namespace {
 
-class SilentPrompter : public Prompter {
-  public:
-    Answer Show(MsgKind, std::string_view, Buttons, int) override { return Answer::Ok; }
-    std::optional<std::string> AskPassword(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-};
+using bench::SilentPrompter;
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;

@@ -31,6 +31,7 @@
 #include "cardfile/prompter.h"
 #include "ratio_report.h"
 #include "sample_cards.h"
+#include "silent_prompter.h"
 
 extern char** environ;
 
@@ -46,19 +47,6 @@ constexpr int kCards = 100000;
 constexpr int kSlowCards = 10000;  // level 3 is slow by design
 constexpr int kDuplicates = 10000;
 constexpr const char* kPassword = "correct horse";
-
-class SilentPrompter : public Prompter {
-  public:
-    Answer Show(MsgKind, std::string_view, Buttons, int) override { return Answer::Ok; }
-    std::optional<std::string> AskPassword(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return kPassword;
-    }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-};
 
 // The files every benchmark works on, written once into a temporary folder.
 struct Fixture {
@@ -104,7 +92,7 @@ void BuildFixture(Fixture& f) {
     f.slowCards = std::make_unique<CardSet>();
     FillCards(*f.slowCards, kSlowCards);
 
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter(kPassword);
     const auto write = [&](const char* name, const CardSet& set, int level, bool enc) {
         const std::string path = (f.dir / name).string();
         WriteCardFile(path, set, SettingsFor(level, enc), true, prompter);
@@ -206,7 +194,7 @@ void SetThroughput(benchmark::State& state, std::uint64_t bytes) {
 }
 
 void BM_Load(benchmark::State& state, const std::string* path, std::uint64_t plainBytes) {
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter(kPassword);
     for (auto _ : state) {
         auto cards = std::make_unique<CardSet>();
         FileSettings settings;
@@ -221,7 +209,7 @@ void BM_Load(benchmark::State& state, const std::string* path, std::uint64_t pla
 
 void BM_Save(benchmark::State& state, const CardSet* cards, int level, bool encrypted,
              std::uint64_t plainBytes, bool commit) {
-    SilentPrompter prompter;
+    bench::SilentPrompter prompter(kPassword);
     const FileSettings settings = SettingsFor(level, encrypted);
     const std::string path = (g_fixture->dir / "save-target.csv").string();
     for (auto _ : state) {
