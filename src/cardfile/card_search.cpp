@@ -112,13 +112,11 @@ StepOutcome SearchStep(SearchHost& host, SearchState& state, const SearchRequest
             break;
         }
         offset = 0;
-        bool wrapped = false;
-        if (state.scope == SearchScope::CurrentCard) {
-            wrapped = true;
-        } else {
-            k = (k + 1) % count;
+        bool wrapped = true;
+        if (state.scope != SearchScope::CurrentCard) {
+            k = k + 1 == count ? 0 : k + 1;
+            wrapped = k == 0;
         }
-        wrapped = wrapped || k == 0;
         if (wrapped) {
             state.searchWrapped = true;
             ++outcome.wraps;
