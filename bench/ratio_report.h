@@ -20,6 +20,9 @@ class RecordingReporter : public benchmark::ConsoleReporter {
                 // The name without the /iterations:N/manual_time the options add.
                 seconds_[run.run_name.function_name] =
                     run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+                for (const auto& [counter, value] : run.counters) {
+                    counters_[run.run_name.function_name + "." + counter] = value.value;
+                }
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -29,8 +32,15 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         return it == seconds_.end() ? std::nullopt : std::optional<double>(it->second);
     }
 
+    // A benchmark's counter as reported ("BM_Name.counter").
+    std::optional<double> CounterValue(const std::string& name) const {
+        const auto it = counters_.find(name);
+        return it == counters_.end() ? std::nullopt : std::optional<double>(it->second);
+    }
+
   private:
     std::map<std::string, double> seconds_;
+    std::map<std::string, double> counters_;
 };
 
 inline void PrintRatio(const RecordingReporter& r, const char* label, const char* aim,
