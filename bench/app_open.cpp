@@ -146,14 +146,10 @@ void PrintTable(const bench::RecordingReporter& r) {
     std::printf("\nFile: %d cards\nRatios of times (same run, same file):\n", kCards);
     bench::PrintRatio(r, "window open to first paint / library load", "", "BM_WindowOpen",
                       {"BM_LibraryLoad"});
-    const auto window = r.Seconds("BM_WindowOpen");
-    const auto paired = r.CounterValue("BM_WindowOpen.paired_load_ms");
-    if (window && paired && *paired > 0) {
-        std::printf("  %-44s %10.2f   aim <= 1.5\n", "window open / load paired with it",
-                    *window * 1000 / *paired);
-    } else {
-        std::printf("  %-44s %10s   aim <= 1.5\n", "window open / load paired with it", "n/a");
-    }
+    const auto pairedMs = r.CounterValue("BM_WindowOpen.paired_load_ms");
+    bench::PrintRatioRow("window open / load paired with it", "aim <= 1.5",
+                         r.Seconds("BM_WindowOpen"),
+                         pairedMs ? std::optional<double>(*pairedMs / 1000) : std::nullopt);
     bench::PrintRatio(r, "UpdateEnablements tick / library load", "", "BM_UpdateEnablementsTick",
                       {"BM_LibraryLoad"});
     if (const auto s = r.Seconds("BM_UpdateEnablementsTick")) {

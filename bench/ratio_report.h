@@ -43,23 +43,25 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     std::map<std::string, double> counters_;
 };
 
-inline void PrintRatio(const RecordingReporter& r, const char* label, const char* aim,
-                       const std::string& num, const std::vector<std::string>& den) {
-    const std::optional<double> n = r.Seconds(num);
-    double d = 0;
-    for (const std::string& name : den) {
-        const std::optional<double> s = r.Seconds(name);
-        if (!s) {
-            std::printf("  %-44s %10s   %s\n", label, "n/a", aim);
-            return;
-        }
-        d += *s;
-    }
-    if (!n || d <= 0) {
+// One row of the table: num / den, or "n/a" when a side did not run.
+inline void PrintRatioRow(const char* label, const char* aim, std::optional<double> num,
+                          std::optional<double> den) {
+    if (!num || !den || *den <= 0) {
         std::printf("  %-44s %10s   %s\n", label, "n/a", aim);
         return;
     }
-    std::printf("  %-44s %10.2f   %s\n", label, *n / d, aim);
+    std::printf("  %-44s %10.2f   %s\n", label, *num / *den, aim);
+}
+
+// The time of num over the summed times of den.
+inline void PrintRatio(const RecordingReporter& r, const char* label, const char* aim,
+                       const std::string& num, const std::vector<std::string>& den) {
+    std::optional<double> d = 0.0;
+    for (const std::string& name : den) {
+        const std::optional<double> s = r.Seconds(name);
+        d = s && d ? std::optional<double>(*d + *s) : std::nullopt;
+    }
+    PrintRatioRow(label, aim, r.Seconds(num), d);
 }
 
 }  // namespace tabellan::bench
