@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick poppler-utils
   fonts-dejavu-core python3
+  librsvg2-bin desktop-file-utils appstream man-db dpkg-dev
 )
 
 missing=()

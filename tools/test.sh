@@ -21,3 +21,6 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABELLAN_T
   -DTABELLAN_BUILD_APP=OFF -DTABELLAN_BUILD_BENCH=OFF
 cmake --build build-tsan -j"$jobs" --target phone_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/phone_tests --gtest_brief=1
+
+# The Debian package and the desktop files it installs, from the normal build.
+bash tools/check_package.sh build
