@@ -6,6 +6,7 @@
 
 #include "cardfile/errors.h"
 #include "phone/phone_reply.h"
+#include "phone/port_device.h"
 
 namespace tabellan {
 namespace {
@@ -63,12 +64,7 @@ std::string SerComm1ErrorText(std::uint32_t errors) {
 PhoneExchange::PhoneExchange(PhoneWindow& window, Prompter& prompter, EventDispatcher* dispatcher)
     : window_(window), prompter_(prompter) {
     serComm1_.SetDispatcher(dispatcher);
-    serComm1_.SetBaudrate(TSerBaudrate::br9600);
-    serComm1_.SetOptions({TSerCommOption::coParityCheck});
-    serComm1_.SetPortNum(1);
-    serComm1_.SetMonitorEvents({TSerCommEvent::ceBreak, TSerCommEvent::ceCts, TSerCommEvent::ceDsr,
-                                TSerCommEvent::ceError, TSerCommEvent::ceRing,
-                                TSerCommEvent::ceRlsd, TSerCommEvent::ceTxEmpty});
+    SetProgramPortSettings(serComm1_);
     serComm1_.OnOpen = [this](TSerCustomComm& s) { SerComm1Open(s); };
     serComm1_.OnClose = [this](TSerCustomComm& s) { SerComm1Close(s); };
     serComm1_.OnBreak = [this](TSerCustomComm& s) { SerComm1Break(s); };
@@ -77,9 +73,11 @@ PhoneExchange::PhoneExchange(PhoneWindow& window, Prompter& prompter, EventDispa
 }
 
 void PhoneExchange::OpenPhonePort() {
-    const auto text = prompter_.InputBox(
-        "Open Mobile Phone's Port", "Specify the port number your mobile phone is connected to:",
-        std::to_string(serComm1_.PortNum()));
+    const auto text =
+        prompter_.InputBox("Open Mobile Phone's Port",
+                           "Specify the port number your mobile phone is connected to:\r\n" +
+                               PortChoicesText(serComm1_.PortNum()),
+                           std::to_string(serComm1_.PortNum()));
     if (!text) {
         throw EPortOpenErr("Port open canceled!");
     }

@@ -2,11 +2,14 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <memory>
 #include <mutex>
 
 namespace tabellan {
 namespace {
+
+// Assignments shown in the port prompt before the rest are left out.
+constexpr std::size_t kShownChoices = 12;
 
 std::mutex& LookupMutex() {
     static std::mutex m;
@@ -18,28 +21,27 @@ UserSettingLookup& CurrentLookup() {
     return lookup;
 }
 
-std::string_view Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = s.find_last_not_of(" \t\r");
-    return s.substr(first, last - first + 1);
+UserSettingLookup InstalledLookup() {
+    const std::lock_guard lock(LookupMutex());
+    return CurrentLookup();
 }
 
-// QSettings writes a value with special characters in double quotes with backslash escapes.
-std::string Unquote(std::string_view value) {
-    if (value.size() < 2 || value.front() != '"' || value.back() != '"') {
-        return std::string(value);
+// A lookup over the values of a settings file, read once.
+UserSettingLookup FileLookup(const std::string& path) {
+    auto values =
+        std::make_shared<const std::map<std::string, std::string>>(ReadIniGeneralValues(path));
+    return [values](std::string_view key) -> std::optional<std::string> {
+        const auto it = values->find(std::string(key));
+        return it == values->end() ? std::nullopt : std::optional<std::string>(it->second);
+    };
+}
+
+// The installed lookup, or one over the settings file.
+UserSettingLookup SnapshotLookup() {
+    if (UserSettingLookup lookup = InstalledLookup()) {
+        return lookup;
     }
-    std::string out;
-    for (std::size_t i = 1; i + 1 < value.size(); ++i) {
-        if (value[i] == '\\' && i + 2 < value.size()) {
-            ++i;
-        }
-        out += value[i];
-    }
-    return out;
+    return FileLookup(UserSettingsPath());
 }
 
 }  // namespace
@@ -50,15 +52,7 @@ void SetUserSettingLookup(UserSettingLookup lookup) {
 }
 
 std::optional<std::string> UserSetting(std::string_view key) {
-    UserSettingLookup lookup;
-    {
-        const std::lock_guard lock(LookupMutex());
-        lookup = CurrentLookup();
-    }
-    if (lookup) {
-        return lookup(key);
-    }
-    return ReadIniGeneralValue(UserSettingsPath(), key);
+    return SnapshotLookup()(key);
 }
 
 std::string UserSettingsPath() {
@@ -70,39 +64,89 @@ std::string UserSettingsPath() {
         const char* home = std::getenv("HOME");
         base = std::string(home != nullptr ? home : "") + "/.config";
     }
-    return base + "/Velmorn/Quirnel.conf";
+    return base + "/Velmorn/Quirnel.ini";
 }
 
-std::optional<std::string> ReadIniGeneralValue(const std::string& path, std::string_view key) {
-    std::ifstream in(path);
-    std::string line;
-    bool inGeneral = false;
-    while (std::getline(in, line)) {
-        const std::string_view text = Trim(line);
-        if (!text.empty() && text.front() == '[') {
-            inGeneral = text == "[General]";
-            continue;
-        }
-        const auto eq = text.find('=');
-        if (!inGeneral || eq == std::string_view::npos) {
-            continue;
-        }
-        if (Trim(text.substr(0, eq)) == key) {
-            return Unquote(Trim(text.substr(eq + 1)));
+std::string PortSettingKey(int portNum) {
+    return "CommDevice" + std::to_string(portNum);
+}
+
+std::string DefaultPortDevice(int portNum) {
+    return portNum < 1 ? std::string() : "/dev/ttyS" + std::to_string(portNum - 1);
+}
+
+PortMap ReadPortMap(const UserSettingLookup& lookup) {
+    PortMap map;
+    for (int n = 1; n <= kMaxPortNumber; ++n) {
+        if (auto device = lookup(PortSettingKey(n)); device && !device->empty()) {
+            map.emplace(n, std::move(*device));
         }
     }
-    return std::nullopt;
+    return map;
+}
+
+PortMap UserPortMap() {
+    return ReadPortMap(SnapshotLookup());
+}
+
+std::string DeviceForPort(const PortMap& map, int portNum) {
+    const auto it = map.find(portNum);
+    return it != map.end() ? it->second : DefaultPortDevice(portNum);
 }
 
 std::string PortDevicePath(int portNum) {
     if (portNum < 1) {
         return {};
     }
-    if (auto device = UserSetting("CommDevice" + std::to_string(portNum));
-        device && !device->empty()) {
+    if (auto device = UserSetting(PortSettingKey(portNum)); device && !device->empty()) {
         return *device;
     }
-    return "/dev/ttyS" + std::to_string(portNum - 1);
+    return DefaultPortDevice(portNum);
+}
+
+IniChanges PortMapChanges(const PortMap& before, const PortMap& after) {
+    IniChanges changes;
+    for (const auto& [port, device] : before) {
+        if (!after.contains(port)) {
+            changes.emplace_back(PortSettingKey(port), std::nullopt);
+        }
+    }
+    for (const auto& [port, device] : after) {
+        const auto old = before.find(port);
+        if (device.empty()) {
+            if (old != before.end()) {
+                changes.emplace_back(PortSettingKey(port), std::nullopt);
+            }
+        } else if (old == before.end() || old->second != device) {
+            changes.emplace_back(PortSettingKey(port), device);
+        }
+    }
+    return changes;
+}
+
+void WriteUserPortMap(const PortMap& map) {
+    const std::string path = UserSettingsPath();
+    const IniChanges changes = PortMapChanges(ReadPortMap(FileLookup(path)), map);
+    if (!changes.empty()) {
+        WriteIniGeneralValues(path, changes);
+    }
+}
+
+std::string PortChoicesText(int currentPort) {
+    const PortMap map = UserPortMap();
+    std::string text;
+    std::size_t shown = 0;
+    for (const auto& [port, device] : map) {
+        if (shown++ == kShownChoices) {
+            text += "...\r\n";
+            break;
+        }
+        text += std::to_string(port) + " = " + device + "\r\n";
+    }
+    if (currentPort >= 1 && !map.contains(currentPort)) {
+        text += std::to_string(currentPort) + " = " + DefaultPortDevice(currentPort) + "\r\n";
+    }
+    return text + "Any other number n = /dev/ttyS<n-1>";
 }
 
 std::string SysErrorText(int errorCode) {

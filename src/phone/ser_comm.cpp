@@ -10,24 +10,36 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "cardfile/errors.h"
 #include "phone/event_dispatcher.h"
 #include "phone/port_device.h"
+#include "phone/port_device_advice.h"
 
 namespace tabellan {
 namespace {
 
-constexpr const char* kPortOpen = "Can't perform this operation while port is open";
+using namespace std::chrono_literals;
 
-[[noreturn]] void RaiseSystem(const char* format, int code) {
-    char text[512];
-    std::snprintf(text, sizeof text, format, code, SysErrorText(code).c_str());
-    throw ESerCommError(text);
-}
+constexpr const char* kPortOpen = "Can't perform this operation while port is open";
+// How long closing waits for queued output to leave; at 9600 baud some 400 bytes.
+constexpr auto kCloseDrainLimit = 500ms;
+constexpr auto kDrainPoll = 5ms;
 
 bool ContainsPattern(const std::string& name) {
     return name.find("%d") != std::string::npos;
+}
+
+// The component's own pattern: the port number stands for the device assigned to it.
+bool IsPortNumberPattern(const std::string& name) {
+    std::string_view text = name;
+    if (text.starts_with("\\\\.\\")) {
+        text.remove_prefix(4);
+    }
+    return text.size() == 5 && (text[0] == 'C' || text[0] == 'c') &&
+           (text[1] == 'O' || text[1] == 'o') && (text[2] == 'M' || text[2] == 'm') &&
+           text.substr(3) == "%d";
 }
 
 std::string FormatPattern(const std::string& name, int portNum) {
@@ -37,6 +49,11 @@ std::string FormatPattern(const std::string& name, int portNum) {
         out.replace(at, 2, std::to_string(portNum));
     }
     return out;
+}
+
+std::string WithAdvice(std::string message, int code, const std::string& path) {
+    const std::string advice = PortOpenAdvice(code, path);
+    return advice.empty() ? message : message + "\r\n" + advice;
 }
 
 }  // namespace
@@ -53,11 +70,25 @@ void TSerCustomComm::CloseForDestruction() {
 }
 
 std::string TSerCustomComm::DevicePath() const {
+    if (IsPortNumberPattern(deviceName_)) {
+        return PortDevicePath(portNum_);
+    }
+    return ContainsPattern(deviceName_) ? FormatPattern(deviceName_, portNum_) : deviceName_;
+}
+
+std::string TSerCustomComm::DeviceDisplayName() const {
     if (!ContainsPattern(deviceName_)) {
         return deviceName_;
     }
-    const std::string path = PortDevicePath(portNum_);
-    return path.empty() ? FormatPattern(deviceName_, portNum_) : path;
+    const std::string path = DevicePath();
+    const std::string port = "port " + std::to_string(portNum_);
+    return path.empty() ? "no device for " + port : path + " for " + port;
+}
+
+void TSerCustomComm::RaiseSystem(const char* format, int code) const {
+    char text[512];
+    std::snprintf(text, sizeof text, format, code, SysErrorText(code).c_str());
+    throw ESerCommError(std::string(text) + " (" + DeviceDisplayName() + ")");
 }
 
 void TSerCustomComm::Loaded() {
@@ -86,26 +117,27 @@ void TSerCustomComm::Open() {
 
 void TSerCustomComm::OpenDevice() {
     const std::string path = DevicePath();
-    const bool mapped = !path.empty() && path.front() == '/';
-    const int fd = mapped ? ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC) : -1;
-    if (fd < 0) {
-        const int code = mapped ? errno : ENOENT;
-        if (code == ENOENT) {
-            throw ESerCommError("Specified device not found (" + path + ").");
-        }
-        char text[512];
+    const std::string shown = DeviceDisplayName();
+    const int fd =
+        path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const auto cannotOpen = [&](int code) {
+        char text[1024];
         std::snprintf(text, sizeof text, "Can't open specified device %s (Error %d, %s)",
-                      path.c_str(), code, SysErrorText(code).c_str());
-        throw ESerCommError(text);
+                      shown.c_str(), code, SysErrorText(code).c_str());
+        return ESerCommError(WithAdvice(text, code, path));
+    };
+    if (fd < 0) {
+        const int code = path.empty() ? ENOENT : errno;
+        if (code == ENOENT) {
+            throw ESerCommError("Specified device not found (" + shown + ").");
+        }
+        throw cannotOpen(code);
     }
     UniqueFd owned(fd);
     // The advisory lock keeps out other users of this program even where TIOCEXCL does not
     // (a privileged process); a holder makes the device count as busy.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        char text[512];
-        std::snprintf(text, sizeof text, "Can't open specified device %s (Error %d, %s)",
-                      path.c_str(), EBUSY, SysErrorText(EBUSY).c_str());
-        throw ESerCommError(text);
+        throw cannotOpen(EBUSY);
     }
     ioctl(fd, TIOCEXCL);
     fd_ = std::move(owned);
@@ -144,6 +176,7 @@ void TSerCustomComm::Close() {
     if (!IsOpen()) {
         return;
     }
+    DrainOutput();
     {
         const std::lock_guard lock(readLock_);
         StopThreads();
@@ -159,8 +192,27 @@ void TSerCustomComm::StopThreads() {
     writeThread_.reset();
 }
 
+void TSerCustomComm::DrainOutput() {
+    const auto giveUp = std::chrono::steady_clock::now() + kCloseDrainLimit;
+    for (;;) {
+        int inDriver = 0;
+        if (ioctl(fd_.Get(), TIOCOUTQ, &inDriver) != 0) {
+            inDriver = 0;
+        }
+        const std::size_t queued = writeThread_ ? writeThread_->QueuedCount() : 0;
+        if ((queued == 0 && inDriver <= 0) || std::chrono::steady_clock::now() >= giveUp) {
+            return;
+        }
+        std::this_thread::sleep_for(kDrainPoll);
+    }
+}
+
 void TSerCustomComm::CloseHandle() {
     if (fd_.Valid()) {
+        // Output still waiting would hold close() until it is sent (up to 30 s on a UART
+        // whose other side stopped reading).
+        tcflush(fd_.Get(), TCOFLUSH);
+        DropModemLines(fd_.Get());
         // Give up exclusive use, so the device (a pseudo-terminal too) can be opened again.
         ioctl(fd_.Get(), TIOCNXCL);
         flock(fd_.Get(), LOCK_UN);
@@ -186,7 +238,8 @@ int TSerCustomComm::WriteBuffer(const void* data, int count) {
         return DirectWriteBytes(bytes, size);
     }
     if (!writeThread_->Queue(bytes, size, std::chrono::milliseconds(buffers_.WriteTimeout()))) {
-        throw ESerCommError("Output buffer is full. Please check comm status.");
+        throw ESerCommError("Output buffer is full. Please check comm status. (" +
+                            DeviceDisplayName() + ")");
     }
     return count;
 }
@@ -409,6 +462,20 @@ void TSerCustomComm::ApplyLineSettings() {
         RaiseSystem("Error writing dcb (%d), %s", code);
     }
     ApplyModemLines(fd_.Get(), settings.flow);
+}
+
+void SetProgramPortSettings(TSerCustomComm& comm) {
+    comm.SetBaudrate(TSerBaudrate::br9600);
+    comm.SetParity(TSerParity::paNone);
+    comm.SetDatabits(TSerDatabits::db8);
+    comm.SetStopbits(TSerStopbits::sb1);
+    comm.SetOptions({TSerCommOption::coParityCheck});
+    comm.FlowControl().SetControlDtr(TSerDtrControl::dtrEnabled);
+    comm.FlowControl().SetControlRts(TSerRtsControl::rtsEnabled);
+    comm.SetPortNum(1);
+    comm.SetMonitorEvents({TSerCommEvent::ceBreak, TSerCommEvent::ceCts, TSerCommEvent::ceDsr,
+                           TSerCommEvent::ceError, TSerCommEvent::ceRing, TSerCommEvent::ceRlsd,
+                           TSerCommEvent::ceTxEmpty});
 }
 
 void TSerCustomComm::GroupChanging(const TSerPersistent& group) {

@@ -3,8 +3,10 @@
 // to a write thread, reads whatever has arrived, and has an event thread report line events
 // to handlers on the owner's thread (through an EventDispatcher).
 //
-// DeviceName is either a pattern with "%d", meaning the device of port PortNum (see
-// PortDevicePath), or a device path used as it stands.
+// DeviceName is a device path used as it stands (a relative one from the current folder), or
+// a pattern with "%d" that PortNum replaces (such as /dev/ttyUSB%d). The component's own
+// pattern, "COM%d" (also with the "\\.\" prefix), means the device the user assigned to the
+// port number (see PortDevicePath).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -57,8 +59,11 @@ class TSerCustomComm : private TSerPersistentOwner, private SerCommHost {
     int InQueueCount();
     TSerCommStatus ReadErrors();
 
-    // The device Open uses, as messages show it.
+    // The device Open uses; empty when the port number has none.
     std::string DevicePath() const;
+    // The device as messages show it: the path, and the port number when it came from one
+    // ("/dev/ttyS0 for port 1").
+    std::string DeviceDisplayName() const;
     // Runs AutoOpen once the owner has loaded its settings.
     void Loaded();
 
@@ -132,7 +137,12 @@ class TSerCustomComm : private TSerPersistentOwner, private SerCommHost {
     void ApplyLineSettings();
     void ConfigureOpenDevice();
     void StopThreads();
+    // Waits a short, bounded time for queued output to leave (the last command must go out),
+    // then discards what is left, so that closing a device that stopped reading never
+    // blocks.
+    void DrainOutput();
     void CloseHandle();
+    [[noreturn]] void RaiseSystem(const char* format, int code) const;
     std::uint32_t TakeLineErrors();
     int DirectWriteBytes(const std::uint8_t* data, std::size_t count);
     void ReportHandlerError(const char* message);
@@ -168,6 +178,12 @@ class TSerCustomComm : private TSerPersistentOwner, private SerCommHost {
     std::unique_ptr<TSerCommWriteThread> writeThread_;
     std::vector<TSerDataConsumer*> consumers_;
 };
+
+// The settings both of the program's ports use, the phone's and the modem's: port 1,
+// 9600 baud, 8 data bits, no parity, 1 stop bit with the parity check flag, no flow control,
+// line events watched, and DTR and RTS raised while the port is open (many modems ignore
+// commands or hang up while DTR is low, and some USB phones do not answer without it).
+void SetProgramPortSettings(TSerCustomComm& comm);
 
 class TSerComm final : public TSerCustomComm {
   public:

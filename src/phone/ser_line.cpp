@@ -99,7 +99,8 @@ void SetFraming(termios& tio, const LineSettings& s) {
 }
 
 void SetInputFlags(termios& tio, const LineSettings& s) {
-    tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | PARMRK | BRKINT);
+    tio.c_iflag |= IGNBRK | IGNPAR;
     if (s.flow.xonXoffOut) {
         tio.c_iflag |= IXON;
     }
@@ -146,17 +147,38 @@ int ApplyLineSettings(int fd, const LineSettings& settings) {
     return 0;
 }
 
-void ApplyModemLines(int fd, const TSerFlowControl::Values& flow) {
-    const bool dtr = flow.controlDtr != TSerDtrControl::dtrDisabled;
-    const bool rts = flow.controlRts == TSerRtsControl::rtsEnabled ||
-                     flow.controlRts == TSerRtsControl::rtsToggle;
-    int bit = TIOCM_DTR;
-    ioctl(fd, dtr ? TIOCMBIS : TIOCMBIC, &bit);
-    // With hardware handshake the driver drives RTS itself.
-    if (flow.controlRts != TSerRtsControl::rtsHandshake && !flow.outCtsFlow) {
-        bit = TIOCM_RTS;
-        ioctl(fd, rts ? TIOCMBIS : TIOCMBIC, &bit);
+ModemLineLevels ModemLinesFor(const TSerFlowControl::Values& flow) {
+    ModemLineLevels levels;
+    levels.dtr =
+        flow.controlDtr == TSerDtrControl::dtrDisabled ? LineLevel::Drop : LineLevel::Raise;
+    if (flow.controlRts == TSerRtsControl::rtsHandshake || flow.outCtsFlow) {
+        levels.rts = LineLevel::Driver;
+    } else if (flow.controlRts == TSerRtsControl::rtsDisabled) {
+        levels.rts = LineLevel::Drop;
+    } else {
+        levels.rts = LineLevel::Raise;
     }
+    return levels;
+}
+
+namespace {
+
+void SetLine(int fd, int bit, LineLevel level) {
+    if (level != LineLevel::Driver) {
+        ioctl(fd, level == LineLevel::Raise ? TIOCMBIS : TIOCMBIC, &bit);
+    }
+}
+
+}  // namespace
+
+void ApplyModemLines(int fd, const TSerFlowControl::Values& flow) {
+    const ModemLineLevels levels = ModemLinesFor(flow);
+    SetLine(fd, TIOCM_DTR, levels.dtr);
+    SetLine(fd, TIOCM_RTS, levels.rts);
+}
+
+void DropModemLines(int fd) {
+    SetLine(fd, TIOCM_DTR | TIOCM_RTS, LineLevel::Drop);
 }
 
 std::optional<LineErrorCounts> ReadLineErrorCounts(int fd) {

@@ -161,7 +161,8 @@ TEST(SerCommOpenFailures, MissingDeviceAndPortMapping) {
     comm.SetPortNum(2);
     EXPECT_EQ(comm.DevicePath(), "/dev/ttyS1");
     comm.SetPortNum(0);
-    EXPECT_EQ(ThrownText([&] { comm.Open(); }), "Specified device not found (COM0).");
+    EXPECT_EQ(ThrownText([&] { comm.Open(); }),
+              "Specified device not found (no device for port 0).");
     SetUserSettingLookup({});
 
     comm.SetDeviceName("/dev/null");
@@ -211,6 +212,10 @@ TEST_F(SerCommPty, RawEightBitLineSettings) {
     EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
     EXPECT_EQ(tio.c_iflag & (ICRNL | IXON | IXOFF), 0u);
     EXPECT_NE(tio.c_iflag & INPCK, 0u);
+    // Bytes with a parity or framing error and breaks are left out of the data rather than
+    // read as zero bytes; they are reported as line errors.
+    EXPECT_EQ(tio.c_iflag & (IGNBRK | IGNPAR), static_cast<tcflag_t>(IGNBRK | IGNPAR));
+    EXPECT_EQ(tio.c_iflag & (BRKINT | PARMRK), 0u);
     EXPECT_EQ(tio.c_oflag & OPOST, 0u);
     EXPECT_EQ(tio.c_cc[VMIN], 0);
     EXPECT_EQ(tio.c_cc[VTIME], 0);
@@ -242,8 +247,11 @@ TEST_F(SerCommPty, ExclusiveWhileOpenAndReleasedByClose) {
     TSerComm other;
     other.SetDeviceName(pty.SlavePath());
     const std::string text = ThrownText([&] { other.Open(); });
-    EXPECT_EQ(text, "Can't open specified device " + pty.SlavePath() +
-                        " (Error 16, Device or resource busy)");
+    EXPECT_EQ(text.rfind("Can't open specified device " + pty.SlavePath() +
+                             " (Error 16, Device or resource busy)\r\n",
+                         0),
+              0u)
+        << text;
     comm.Close();
     other.Open();
     EXPECT_TRUE(other.IsOpen());
@@ -258,7 +266,7 @@ TEST_F(SerCommPty, ABlockLongerThanTheWriteQueueFailsAfterTheTimeout) {
     comm.Open();
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ThrownText([&] { comm.WriteText(std::string(65, 'x')); }),
-              "Output buffer is full. Please check comm status.");
+              "Output buffer is full. Please check comm status. (" + pty.SlavePath() + ")");
     EXPECT_GE(std::chrono::steady_clock::now() - start, 250ms);
     EXPECT_TRUE(comm.WriteText(std::string(64, 'y')));
     EXPECT_EQ(pty.Read(2000ms, 64), std::string(64, 'y'));
@@ -279,7 +287,8 @@ TEST_F(SerCommPty, AFullQueueWaitsForRoomWithoutSpinning) {
             failure.clear();
         }
     }
-    EXPECT_EQ(failure, "Output buffer is full. Please check comm status.");
+    EXPECT_EQ(failure,
+              "Output buffer is full. Please check comm status. (" + pty.SlavePath() + ")");
     const auto cpuBefore = ProcessCpuTime();
     EXPECT_THROW(comm.WriteText(block), ESerCommError);
     EXPECT_LT(ProcessCpuTime() - cpuBefore, 200ms);
@@ -347,6 +356,63 @@ TEST_F(SerCommPty, CloseDoesNotWaitForAnEventNobodyPumps) {
     EXPECT_EQ(txEmpty, 0);
 }
 
+TEST_F(SerCommPty, CloseLetsQueuedOutputLeaveFirst) {
+    // More than the pseudo-terminal holds: the write thread still has bytes queued when the
+    // port is closed, and the other side begins to read only a moment later.
+    comm.SetMonitorEvents({TSerCommEvent::ceError});
+    comm.Buffers().SetWriteSize(1 << 19);
+    comm.Open();
+    const std::string block(300000, 'q');
+    ASSERT_TRUE(comm.WriteText(block + "\r"));
+    std::string received;
+    std::thread reader([&] {
+        std::this_thread::sleep_for(100ms);
+        received = pty.Read(3000ms, block.size() + 1);
+    });
+    comm.Close();
+    reader.join();
+    EXPECT_EQ(received.size(), block.size() + 1);
+    EXPECT_TRUE(received.ends_with("q\r"));
+}
+
+TEST_F(SerCommPty, CloseOfADeviceThatStoppedReadingDoesNotHang) {
+    comm.SetMonitorEvents({TSerCommEvent::ceError});
+    comm.Buffers().SetWriteTimeout(100);
+    comm.Open();
+    // Nobody reads the master: the driver and then the write queue fill up.
+    const std::string block(1024, 'z');
+    for (int i = 0; i < 2000; ++i) {
+        if (ThrownText([&] { comm.WriteText(block); }) != "(nothing thrown)") {
+            break;
+        }
+    }
+    const auto start = std::chrono::steady_clock::now();
+    comm.Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    EXPECT_FALSE(comm.IsOpen());
+}
+
+TEST(SerCommLines, ProgramPortsRaiseDtrAndRtsWhileOpen) {
+    TSerComm comm;
+    EXPECT_EQ(ModemLinesFor({}), (ModemLineLevels{LineLevel::Drop, LineLevel::Drop}));
+    SetProgramPortSettings(comm);
+    const TSerFlowControl::Values flow{
+        comm.FlowControl().OutCtsFlow(),     comm.FlowControl().OutDsrFlow(),
+        comm.FlowControl().ControlDtr(),     comm.FlowControl().ControlRts(),
+        comm.FlowControl().XonXoffOut(),     comm.FlowControl().XonXoffIn(),
+        comm.FlowControl().DsrSensitivity(), comm.FlowControl().TxContinueOnXoff()};
+    EXPECT_EQ(ModemLinesFor(flow), (ModemLineLevels{LineLevel::Raise, LineLevel::Raise}));
+    EXPECT_FALSE(flow.outCtsFlow || flow.outDsrFlow || flow.xonXoffIn || flow.xonXoffOut);
+    EXPECT_EQ(comm.Baudrate(), TSerBaudrate::br9600);
+    EXPECT_EQ(comm.Options(), TSerCommOptions{TSerCommOption::coParityCheck});
+    EXPECT_EQ(comm.PortNum(), 1);
+    EXPECT_EQ(comm.WaitMask(), EV_BREAK | EV_CTS | EV_DSR | EV_ERR | EV_RING | EV_RLSD);
+    // Under hardware handshake the driver drives RTS.
+    TSerFlowControl::Values handshake;
+    handshake.controlRts = TSerRtsControl::rtsHandshake;
+    EXPECT_EQ(ModemLinesFor(handshake).rts, LineLevel::Driver);
+}
+
 TEST_F(SerCommPty, AnExceptionFromAHandlerGoesToTheErrorDisplay) {
     std::string shown;
     PollingDispatcher reporting([&](std::string_view text) { shown = text; });
@@ -365,24 +431,6 @@ TEST_F(SerCommPty, DirectWriteWritesWithoutTheQueue) {
     comm.Open();
     EXPECT_EQ(comm.WriteBuffer("ATZ\r", 4), 4);
     EXPECT_EQ(pty.Read(1000ms, 4), "ATZ\r");
-}
-
-TEST(UserSettings, GeneralSectionOfTheSettingsFile) {
-    const std::string dir = ::testing::TempDir() + "tabellan-xdg";
-    std::filesystem::create_directories(dir + "/Velmorn");
-    {
-        std::ofstream out(dir + "/Velmorn/Quirnel.conf");
-        out << "[Other]\nCommDevice1=/dev/wrong\n[General]\nCommPort=2\n"
-               "CommDevice1=/dev/ttyACM0\nCommDevice2=\"/dev/serial/by-id/usb \\\"x\\\"\"\n";
-    }
-    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    EXPECT_EQ(UserSettingsPath(), dir + "/Velmorn/Quirnel.conf");
-    EXPECT_EQ(PortDevicePath(1), "/dev/ttyACM0");
-    EXPECT_EQ(PortDevicePath(2), "/dev/serial/by-id/usb \"x\"");
-    EXPECT_EQ(PortDevicePath(3), "/dev/ttyS2");
-    EXPECT_EQ(UserSetting("CommPort"), "2");
-    EXPECT_EQ(UserSetting("Missing"), std::nullopt);
-    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
