@@ -78,6 +78,10 @@ std::string AtPhone::receive(std::string_view bytes) {
     return out;
 }
 
+std::string AtPhone::unsolicited() const {
+    return shaper_.shape({}, "RING");
+}
+
 std::string AtPhone::receiveByte(char c) {
     if (options_.silent) {
         return {};
@@ -157,6 +161,9 @@ Reply AtPhone::basic(std::string_view body) {
         return Reply::none();
     }
     if (command == "Z" || command == "Z0") {
+        if (options_.resetError) {
+            return Reply::error();
+        }
         reset();
         return Reply::ok();
     }

@@ -19,6 +19,7 @@ struct PhoneOptions {
     bool echo = true;    // echo at start; in modem mode false means it never echoes
     bool silent = false;
     bool garbage = false;
+    bool resetError = false;            // ATZ fails with ERROR
     std::optional<std::string> replay;  // captured exchange answering every command
     std::optional<int> forcedCme;
     ShapeOptions shape;
@@ -31,6 +32,8 @@ class AtPhone {
 
     // Everything the device sends in answer to the bytes, in order (echo first).
     std::string receive(std::string_view bytes);
+    // An unsolicited result code, as a modem sends on an incoming call.
+    std::string unsolicited() const;
 
     bool echo() const { return echo_; }
     bool dialing() const { return dialing_; }

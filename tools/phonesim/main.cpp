@@ -41,6 +41,9 @@ SIGINT, or until its standard input reaches end of file when that is a pipe.
   --modem            act as a modem: ATZ, ATE0/ATE1, ATDT/ATDP<number> dials until
                      any character arrives, which ends the call with NO CARRIER
   --no-echo          start with echo off (a modem: never echo, ATE1 has no effect)
+  --reset-error      answer ATZ with ERROR
+  --talk MS          send an unsolicited RING every MS milliseconds, whatever happens
+  --log FILE         write every byte received from the program to FILE
   --lf-only          end reply lines with LF instead of CR LF
   --trickle MS       send one byte every MS milliseconds
   --bare-ok          send the final OK without the CR LF before it
@@ -70,6 +73,8 @@ struct Settings {
     std::optional<std::string> phonebook;
     std::optional<std::string> replayFile;
     int trickleMs = 0;
+    int talkMs = 0;
+    std::optional<std::string> logFile;
     PhoneOptions phone;
 };
 
@@ -108,6 +113,12 @@ std::optional<Settings> parseArguments(const std::vector<std::string_view>& args
             s.replayFile = std::string(value());
         } else if (arg == "--trickle") {
             s.trickleMs = number(arg, value(), 1, 60000);
+        } else if (arg == "--talk") {
+            s.talkMs = number(arg, value(), 1, 60000);
+        } else if (arg == "--log") {
+            s.logFile = std::string(value());
+        } else if (arg == "--reset-error") {
+            s.phone.resetError = true;
         } else if (arg == "--cme") {
             s.phone.forcedCme = number(arg, value(), 0, 65535);
         } else if (arg == "--modem") {
@@ -213,9 +224,18 @@ int serve(Settings settings) {
     if (settings.link) {
         link.emplace(*settings.link, pty.slavePath());
     }
+    std::ofstream log;
+    if (settings.logFile) {
+        log.open(*settings.logFile, std::ios::binary | std::ios::trunc);
+        if (!log) {
+            throw std::runtime_error(*settings.logFile + ": cannot be written");
+        }
+    }
     std::cout << pty.slavePath() << std::endl;
-    PtyServer(pty, phone, std::chrono::milliseconds(settings.trickleMs))
-        .run(stopPipe[0], watchedInput());
+    PtyServer server(pty, phone, std::chrono::milliseconds(settings.trickleMs));
+    server.setTalk(std::chrono::milliseconds(settings.talkMs));
+    server.setLog(settings.logFile ? &log : nullptr);
+    server.run(stopPipe[0], watchedInput());
     return 0;
 }
 

@@ -33,11 +33,26 @@ bool PtyServer::outputDue() const {
 }
 
 int PtyServer::pollTimeout() const {
-    if (pending_.empty() || trickle_.count() <= 0 || outputDue()) {
-        return -1;
+    const auto until = [](Clock::time_point when) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(when - Clock::now());
+        return static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0));
+    };
+    int timeout = -1;
+    if (!pending_.empty() && trickle_.count() > 0 && !outputDue()) {
+        timeout = until(nextByte_);
     }
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextByte_ - Clock::now());
-    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0));
+    if (talk_.count() > 0) {
+        const int talkWait = until(nextTalk_);
+        timeout = timeout < 0 ? talkWait : std::min(timeout, talkWait);
+    }
+    return timeout;
+}
+
+void PtyServer::talkIfDue() {
+    if (talk_.count() > 0 && Clock::now() >= nextTalk_) {
+        pending_ += phone_.unsolicited();
+        nextTalk_ = Clock::now() + talk_;
+    }
 }
 
 void PtyServer::run(int stopFd, int watchFd) {
@@ -60,6 +75,7 @@ void PtyServer::run(int stopFd, int watchFd) {
         if (count == 3 && fds[2].revents != 0 && drainReachedEnd(watchFd)) {
             return;
         }
+        talkIfDue();
         if (fds[0].revents & POLLIN) {
             readDevice();
         } else if (fds[0].revents & (POLLHUP | POLLERR)) {
@@ -75,7 +91,12 @@ void PtyServer::readDevice() {
     std::array<char, 4096> buffer{};
     const ssize_t n = ::read(pty_.master(), buffer.data(), buffer.size());
     if (n > 0) {
-        pending_ += phone_.receive(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
+        if (log_ != nullptr) {
+            log_->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            log_->flush();
+        }
+        pending_ += phone_.receive(bytes);
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <ostream>
 #include <string>
 
 #include "phonesim/at_phone.h"
@@ -13,6 +14,11 @@ class PtyServer {
   public:
     // trickle > 0: the answer leaves one byte per interval, like a slow phone.
     PtyServer(const Pty& pty, AtPhone& phone, std::chrono::milliseconds trickle);
+
+    // talk > 0: an unsolicited line every interval, like a modem that keeps talking.
+    void setTalk(std::chrono::milliseconds talk) { talk_ = talk; }
+    // Every byte received from the program is written to log as it arrives.
+    void setLog(std::ostream* log) { log_ = log; }
 
     // Returns when stopFd becomes readable or when watchFd (-1: none) reaches end of file.
     void run(int stopFd, int watchFd);
@@ -28,8 +34,13 @@ class PtyServer {
     const Pty& pty_;
     AtPhone& phone_;
     std::chrono::milliseconds trickle_;
+    void talkIfDue();
+
     std::string pending_;
     Clock::time_point nextByte_ = Clock::now();
+    std::chrono::milliseconds talk_{0};
+    Clock::time_point nextTalk_ = Clock::now();
+    std::ostream* log_ = nullptr;
 };
 
 }  // namespace tabellan::phonesim
