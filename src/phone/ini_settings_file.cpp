@@ -458,14 +458,16 @@ std::string EscapeIniValue(std::string_view value) {
 
 std::map<std::string, std::string> ReadIniGeneralValues(const std::string& path) {
     bool exists = false;
-    const std::string text = ReadWholeFile(path, exists);
+    return IniGeneralValues(ReadWholeFile(path, exists));
+}
+
+std::map<std::string, std::string> IniGeneralValues(std::string_view text) {
     const ParsedIni parsed = Parse(text);
     std::map<std::string, std::string> values;
     for (std::size_t i = 0; i < parsed.lines.size(); ++i) {
         const IniLine& line = parsed.lines[i];
         if (parsed.inRoot[i] && !line.section && !line.key.empty()) {
-            const std::string_view raw =
-                std::string_view(text).substr(line.equals + 1, line.end - line.equals - 1);
+            const std::string_view raw = text.substr(line.equals + 1, line.end - line.equals - 1);
             values[line.key] = UnescapeIniValue(raw);
         }
     }

@@ -18,6 +18,8 @@ namespace tabellan {
 // The values of the root group, keyed as in the file; a key given twice keeps its last
 // value. A missing or unreadable file has none.
 std::map<std::string, std::string> ReadIniGeneralValues(const std::string& path);
+// The same from the file's text.
+std::map<std::string, std::string> IniGeneralValues(std::string_view text);
 
 // A value as QSettings writes a string: escapes, quotes where the reader would otherwise
 // trim or split it, "@" doubled at the start. Text is UTF-8.

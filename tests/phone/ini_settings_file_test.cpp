@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -88,6 +89,35 @@ TEST(IniSettingsRead, ValuesAsQSettingsReadsThem) {
     };
     EXPECT_EQ(ReadIniGeneralValues(kHandWritten), expected);
     EXPECT_TRUE(ReadIniGeneralValues("/nonexistent/Quirnel.ini").empty());
+}
+
+TEST(IniSettingsRead, TruncatedAndGarbledFilesReadWithoutHarm) {
+    const std::string sample = Slurp(kHandWritten) + Slurp(kWritten);
+    for (std::size_t size = 0; size <= sample.size(); ++size) {
+        const std::string cut = sample.substr(0, size);
+        for (const auto& [key, value] : IniGeneralValues(cut)) {
+            EXPECT_LE(value.size(), cut.size() * 4) << key;
+        }
+        ApplyIniChanges(cut, {{"CommDevice1", "/dev/x"}, {"CommPort", std::nullopt}});
+    }
+    std::mt19937 random(12);
+    const std::string alphabet = "=\"\\;,[]@()x0\r\n \t%";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(random() % 120, '\0');
+        for (char& c : text) {
+            c = round % 2 == 0 ? static_cast<char>(random()) : alphabet[random() % alphabet.size()];
+        }
+        IniGeneralValues(text);
+        IniGeneralValues(ApplyIniChanges(text, {{"CommDevice1", "/dev/x"}}));
+    }
+    // Escapes that run to the end or past every code point.
+    EXPECT_EQ(IniGeneralValues("k=a\\"), (Values{{"k", "a"}}));
+    EXPECT_EQ(IniGeneralValues("k=\\x"), (Values{{"k", ""}}));
+    EXPECT_EQ(IniGeneralValues("k=\\x41"), (Values{{"k", "A"}}));
+    EXPECT_EQ(IniGeneralValues("k=\\7"), (Values{{"k", "\x07"}}));
+    EXPECT_EQ(IniGeneralValues("k=\\xffffffffffffffffff"), (Values{{"k", "\xef\xbf\xbd"}}));
+    EXPECT_EQ(IniGeneralValues("k=\"open quote\nj=1"), (Values{{"k", "open quote\nj=1"}}));
+    EXPECT_EQ(IniGeneralValues("[General\nk=1\n[Other\nj=2"), (Values{{"k", "1"}}));
 }
 
 TEST(IniSettingsEscape, EachValueComesOutAsQSettingsWritesIt) {
