@@ -8,6 +8,7 @@
 #include "cardfile/errors.h"
 #include "cli/cli_prompter.h"
 #include "cli/command_args.h"
+#include "cli/port_options.h"
 #include "phone/event_dispatcher.h"
 #include "phone/phone_exchange.h"
 #include "phone/port_device.h"
@@ -40,22 +41,8 @@ class AtPrompter : public CliPrompter {
     std::string port_;
 };
 
-void PrintError(std::string_view message) {
-    std::fprintf(stderr, "error: %s\n", MessageForTerminal(message).c_str());
-}
-
-std::string PortNumber(const CommandArgs& args) {
-    if (auto port = args.Value("--port")) {
-        try {
-            if (StrToInt(*port) < 1) {
-                args.Fail("--port takes a number from 1 up");
-            }
-        } catch (const TabellanError&) {
-            args.Fail("--port takes a number, not " + *port);
-        }
-        return *port;
-    }
-    // The desktop program's last choice, as it would offer it.
+// The desktop program's last choice, as it would offer it.
+std::string StoredPortNumber() {
     const auto stored = UserSetting("CommPort");
     try {
         return stored ? std::to_string(StrToInt(*stored)) : "1";
@@ -75,16 +62,13 @@ int RunAtCommand(int argc, char** argv) {
     if (args.Operands().empty()) {
         args.Fail("no AT command given");
     }
-    const std::optional<std::string> device = args.Value("--device");
-    if (device && args.Value("--port")) {
-        args.Fail("--device and --port exclude each other");
-    }
+    const PortOptions port = ReadPortOptions(args);
     PollingDispatcher dispatcher(PrintError);
     AtWindow window(dispatcher);
-    AtPrompter prompter(PortNumber(args));
+    AtPrompter prompter(port.port.value_or(StoredPortNumber()));
     PhoneExchange exchange(window, prompter, &dispatcher);
-    if (device) {
-        exchange.SerComm1().SetDeviceName(*device);
+    if (port.device) {
+        exchange.SerComm1().SetDeviceName(*port.device);
     }
     try {
         exchange.OpenPhonePort();

@@ -32,6 +32,8 @@ class CommandArgs {
     const std::vector<std::string>& Operands() const { return operands_; }
     bool Has(std::string_view option) const;
     std::optional<std::string> Value(std::string_view option) const;
+    // Every option given, in order, with its value (empty for a flag).
+    const std::vector<std::pair<std::string, std::string>>& Options() const { return options_; }
     bool HelpRequested() const { return Has("--help"); }
     const std::string& Usage() const { return usage_; }
 

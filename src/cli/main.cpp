@@ -12,7 +12,9 @@
 #include "cli/at_command.h"
 #include "cli/command_args.h"
 #include "cli/convert_command.h"
+#include "cli/dial_command.h"
 #include "cli/dump_command.h"
+#include "cli/ports_command.h"
 
 namespace tabellan {
 namespace {
@@ -30,6 +32,8 @@ constexpr Subcommand kSubcommands[] = {
     {"dump", RunDumpCommand, kDumpUsage, "print a card file (.csv, .crd, .txt) as JSON"},
     {"convert", RunConvertCommand, kConvertUsage, "write a card file as .csv or .txt"},
     {"at", RunAtCommand, kAtUsage, "send AT commands to a phone and print the replies"},
+    {"dial", RunDialCommand, kDialUsage, "dial a number through a modem for a voice call"},
+    {"ports", RunPortsCommand, kPortsUsage, "list serial devices and assign them to port numbers"},
 };
 
 void PrintHelp() {
@@ -43,7 +47,7 @@ void PrintHelp() {
     }
     std::printf(
         "\nPasswords are read from standard input, one line each, in UTF-8.\n"
-        "Exit status: 0 success, 1 failure, 2 wrong usage.\n");
+        "Exit status: 0 success, 1 failure, 2 wrong usage, 3 (at, dial) the port did not open.\n");
 }
 
 int UsageFailure(std::string_view message) {
