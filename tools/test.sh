@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: once in a normal build, then the libraries and
 # the command-line tool again under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the serial and phone code, which runs threads, under ThreadSanitizer.
+# the serial, phone and modem code, which runs threads, under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/bootstrap.sh
@@ -19,8 +19,9 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABELLAN_TSAN=ON \
   -DTABELLAN_BUILD_APP=OFF -DTABELLAN_BUILD_BENCH=OFF
-cmake --build build-tsan -j"$jobs" --target phone_tests
+cmake --build build-tsan -j"$jobs" --target phone_tests autodial_tests
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/phone_tests --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/autodial_tests --gtest_brief=1
 
 # The Debian package and the desktop files it installs, from the normal build.
 bash tools/check_package.sh build
