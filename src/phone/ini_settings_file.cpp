@@ -191,30 +191,38 @@ int HexValue(char c) {
     return -1;
 }
 
-char SimpleEscape(char c) {
-    switch (c) {
-        case 'a':
-            return '\a';
-        case 'b':
-            return '\b';
-        case 'f':
-            return '\f';
-        case 'n':
-            return '\n';
-        case 'r':
-            return '\r';
-        case 't':
-            return '\t';
-        case 'v':
-            return '\v';
-        case '"':
-        case '?':
-        case '\'':
-        case '\\':
-            return c;
-        default:
-            return 0;
+// The escapes of one character: the letter after the backslash and the character meant.
+struct CharEscape {
+    char code;
+    char meaning;
+};
+constexpr CharEscape kCharEscapes[] = {
+    {'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'},  {'r', '\r'},
+    {'t', '\t'}, {'v', '\v'}, {'"', '"'},  {'\\', '\\'},
+};
+
+// The character an escape letter stands for; 0 for none of them. "\?" and "\'" are read
+// but never written.
+char SimpleEscape(char code) {
+    if (code == '?' || code == '\'') {
+        return code;
     }
+    for (const CharEscape& e : kCharEscapes) {
+        if (e.code == code) {
+            return e.meaning;
+        }
+    }
+    return 0;
+}
+
+// The escape letter QSettings writes for a character; 0 when it writes none.
+char EscapeCode(char c) {
+    for (const CharEscape& e : kCharEscapes) {
+        if (e.meaning == c) {
+            return e.code;
+        }
+    }
+    return 0;
 }
 
 void ChopTrailingBlanks(std::string& s, std::size_t limit) {
@@ -401,44 +409,17 @@ std::string EscapeIniValue(std::string_view value) {
             continue;
         }
         escapeNextIfHex = false;
-        switch (ch) {
-            case '\0':
-                out += "\\0";
-                escapeNextIfHex = true;
-                break;
-            case '\a':
-                out += "\\a";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\v':
-                out += "\\v";
-                break;
-            case '"':
-            case '\\':
-                out += '\\';
-                out += c;
-                break;
-            default:
-                if (ch <= 0x1F) {
-                    out += "\\x" + Hex(ch);
-                    escapeNextIfHex = true;
-                } else {
-                    out += c;
-                }
+        if (const char code = EscapeCode(c); code != 0) {
+            out += '\\';
+            out += code;
+        } else if (ch == 0) {
+            out += "\\0";
+            escapeNextIfHex = true;
+        } else if (ch <= 0x1F) {
+            out += "\\x" + Hex(ch);
+            escapeNextIfHex = true;
+        } else {
+            out += c;
         }
     }
     if (needsQuotes || (!out.empty() && (out.front() == ' ' || out.back() == ' '))) {
