@@ -137,16 +137,12 @@ std::string ApplyDialRules(std::string_view originalNumber, const DialRules& rul
 std::vector<std::string> SplitFields(std::string_view value, char delimiter, std::size_t count) {
     std::vector<std::string> fields;
     fields.reserve(count);
-    while (fields.size() + 1 < count) {
+    bool more = true;
+    while (more && fields.size() < count) {
         const std::size_t at = value.find(delimiter);
-        if (at == std::string_view::npos) {
-            break;
-        }
+        more = at != std::string_view::npos;
         fields.emplace_back(value.substr(0, at));
-        value.remove_prefix(at + 1);
-    }
-    if (fields.size() < count) {
-        fields.emplace_back(value);
+        value.remove_prefix(more ? at + 1 : value.size());
     }
     fields.resize(count);
     return fields;

@@ -66,8 +66,8 @@ std::string EncodeAutoDialModem(const ModemSettings& modem);
 // A dial type field that is not a number, or names no dial type, selects Tone.
 ModemSettings DecodeAutoDialModem(std::string_view value);
 
-// Fields of a delimited value: the last field takes the whole rest; fields beyond the
-// value's end are empty. Always `count` fields.
+// Fields of a delimited value, each up to the next delimiter: anything after the last field
+// is ignored and fields beyond the value's end are empty. Always `count` fields.
 std::vector<std::string> SplitFields(std::string_view value, char delimiter, std::size_t count);
 
 // The Autodial tab's state: every setter recomputes what the tab shows, as its change

@@ -168,9 +168,19 @@ TEST(AutoDialModemValueTest, RoundTripsAndReadsBadTypesAsTone) {
     EXPECT_EQ(DecodeAutoDialModem("12").port, "12");
 }
 
-TEST(SplitFieldsTest, LastFieldTakesTheRest) {
-    EXPECT_EQ(SplitFields("a\tb\tc", '\t', 2), (std::vector<std::string>{"a", "b\tc"}));
+TEST(SplitFieldsTest, EveryFieldEndsAtTheNextDelimiter) {
+    EXPECT_EQ(SplitFields("a\tb\tc", '\t', 2), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(SplitFields("a", '\t', 3), (std::vector<std::string>{"a", "", ""}));
+    EXPECT_EQ(SplitFields("a\t", '\t', 3), (std::vector<std::string>{"a", "", ""}));
+    EXPECT_EQ(SplitFields("\t\t", '\t', 2), (std::vector<std::string>{"", ""}));
+}
+
+TEST(AutoDialValueTest, FieldsBeyondTheLastAreIgnored) {
+    // A ninth field must not end up in the eighth, which is checked only when exactly "1".
+    EXPECT_TRUE(DecodeAutoDial("1\t2\t1\t4\t5\t1\t7\t1\textra").useAddPrefix);
+    EXPECT_EQ(DecodeAutoDial("1\t2\t1\t4\t5\t1\t7\t1\textra").additionalPrefix, "7");
+    EXPECT_EQ(DecodeAutoDialModem("3\t1\tx").dialType, DialType::Pulse);
+    EXPECT_EQ(DecodeAutoDialModem("3\t1\tx").port, "3");
 }
 
 TEST(AutodialModelTest, RecomputesOnEveryChange) {
