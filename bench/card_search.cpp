@@ -9,6 +9,7 @@
 
 #include "cardfile/card_search.h"
 #include "cardfile/card_set.h"
+#include "cardfile/card_set_search_host.h"
 #include "cardfile/prompter.h"
 #include "silent_prompter.h"
 
@@ -16,19 +17,6 @@ namespace tabellan {
 namespace {
 
 using bench::SilentPrompter;
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t at = text.find("\r\n", start);
-        lines.push_back(text.substr(start, at == std::string::npos ? at : at - start));
-        if (at == std::string::npos) {
-            return lines;
-        }
-        start = at + 2;
-    }
-}
 
 // Address cards; with `needleEvery` > 0 every such card gets the word in its body, with 0
 // only the last card does.
@@ -62,55 +50,6 @@ std::size_t RawScan(const std::vector<std::string>& texts, std::string_view word
     return hits;
 }
 
-// The window as a search sees it, committing through the card set like the document does.
-class BenchHost : public SearchHost {
-  public:
-    explicit BenchHost(CardSet& cards) : cards_(cards) {}
-
-    void Click(int pos) {
-        selected_ = pos;
-        Reshow();
-    }
-    const CardSet& Cards() const override { return cards_; }
-    std::size_t SelectionStart() const override { return selStart_; }
-    std::size_t SelectionLength() const override { return selLen_; }
-    std::string SelectedText() const override { return editor_.substr(selStart_, selLen_); }
-    void ReplaceSelection(std::string_view text) override {
-        editor_.replace(selStart_, selLen_, text);
-        selStart_ += text.size();
-        selLen_ = 0;
-        edited_ = true;
-    }
-    int SelectedCard() const override { return selected_; }
-    void ReshowSelectedCard() override { Reshow(); }
-    void ShowCard(int pos) override { Click(pos); }
-    void SelectText(std::size_t start, std::size_t length) override {
-        selStart_ = start;
-        selLen_ = length;
-    }
-
-  private:
-    void Reshow() {
-        if (selected_ < 0) {
-            return;
-        }
-        if (edited_) {
-            std::string index;
-            selected_ = cards_.CommitLines(selected_, SplitLines(editor_), &index);
-            edited_ = false;
-        }
-        editor_ = cards_.CardAt(selected_).Text();
-        selStart_ = selLen_ = 0;
-    }
-
-    CardSet& cards_;
-    int selected_ = -1;
-    std::string editor_;
-    std::size_t selStart_ = 0;
-    std::size_t selLen_ = 0;
-    bool edited_ = false;
-};
-
 constexpr int kFindCards = 100000;
 
 void BM_FindNextRaw(benchmark::State& state) {
@@ -140,11 +79,11 @@ void BM_FindNextRawLines(benchmark::State& state) {
 void BM_FindNext(benchmark::State& state) {
     CardSet cards;
     FillCards(cards, kFindCards, 0);
-    BenchHost host(cards);
+    CardSetSearchHost host(cards);
     SilentPrompter prompter;
     const SearchRequest request{"needle", "", false};
     for (auto _ : state) {
-        host.Click(0);
+        host.ShowCard(0);
         SearchState search;
         if (!FindNext(host, search, request, prompter)) {
             state.SkipWithError("no match");
@@ -168,8 +107,8 @@ void BM_ReplaceAll(benchmark::State& state) {
         state.PauseTiming();
         CardSet cards;
         FillCards(cards, count, 1);
-        BenchHost host(cards);
-        host.Click(0);
+        CardSetSearchHost host(cards);
+        host.ShowCard(0);
         state.ResumeTiming();
         SearchState search;
         if (ReplaceAll(host, search, SearchRequest{"needle", "pin", false}, prompter) != count) {

@@ -62,6 +62,10 @@ int CardSearchHost::SelectedCard() const {
     return view_.SelectedIndex();
 }
 
+void CardSearchHost::CommitCard() {
+    doc_.CommitCurrentCard();
+}
+
 void CardSearchHost::ReshowSelectedCard() {
     doc_.IndexListClick();
 }

@@ -35,6 +35,7 @@ class CardSearchHost : public SearchHost {
     std::string SelectedText() const override;
     void ReplaceSelection(std::string_view text) override;
     int SelectedCard() const override;
+    void CommitCard() override;
     void ReshowSelectedCard() override;
     void ShowCard(int pos) override;
     void SelectText(std::size_t start, std::size_t length) override;

@@ -18,4 +18,16 @@ std::string Card::Text() const {
     return text;
 }
 
+std::vector<std::string> SplitCardText(std::string_view text) {
+    std::vector<std::string> lines;
+    for (;;) {
+        const std::size_t at = text.find("\r\n");
+        lines.emplace_back(text.substr(0, at));
+        if (at == std::string_view::npos) {
+            return lines;
+        }
+        text.remove_prefix(at + 2);
+    }
+}
+
 }  // namespace tabellan

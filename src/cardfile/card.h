@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tabellan {
@@ -12,5 +13,9 @@ struct Card {
     // The text as the editor shows it: lines joined with CR LF.
     std::string Text() const;
 };
+
+// The lines of a card's text: the text split at every CR LF (the empty text is one empty
+// line). The reverse of Card::Text.
+std::vector<std::string> SplitCardText(std::string_view text);
 
 }  // namespace tabellan

@@ -67,25 +67,16 @@ constexpr std::string_view kCommonBytes = " eaniorstlhdcumgbkpwfvzyjxq";
     return kNpos;
 }
 
-const CaseTable& TableFor(const SearchRequest& request, CodePage cp) {
-    return request.matchCase ? IdentityCaseTable() : LowerCaseTable(cp);
-}
-
 bool SelectionEqualsFindText(const SearchHost& host, const SearchRequest& request) {
     if (host.SelectionLength() == 0) {
         return false;
     }
-    const TextMatcher matcher(request.findText, TableFor(request, host.Cards().GetCodePage()));
+    const TextMatcher matcher(request.findText, CaseTableFor(request, host.Cards().GetCodePage()));
     return matcher.Equals(host.SelectedText());
 }
 
-struct StepOutcome {
-    bool found = false;
-    int wraps = 0;  // how often the walk went from the end of the scope back to its start
-};
-
-StepOutcome SearchStep(SearchHost& host, SearchState& state, const SearchRequest& request,
-                       Prompter& prompter, bool showNotFound) {
+bool SearchStep(SearchHost& host, SearchState& state, const SearchRequest& request,
+                Prompter& prompter, bool showNotFound) {
     // Taken before the commit, which shows the card again without a selection.
     std::size_t offset = host.SelectionStart() + host.SelectionLength();
     host.ReshowSelectedCard();
@@ -98,17 +89,17 @@ StepOutcome SearchStep(SearchHost& host, SearchState& state, const SearchRequest
     if (k < 0 || k >= count) {
         k = 0;
     }
-    const TextMatcher matcher(state.lastFindText, TableFor(request, cards.GetCodePage()));
+    const TextMatcher matcher(state.lastFindText, CaseTableFor(request, cards.GetCodePage()));
     // The start card is probed twice: first from the offset, last from its beginning.
     const int probes = count == 0 ? 0 : (state.scope == SearchScope::CurrentCard ? 1 : count) + 1;
 
-    StepOutcome outcome;
+    bool found = false;
     std::size_t at = kNpos;
     for (int probe = 0; probe < probes; ++probe) {
         at = state.scope == SearchScope::Indexes ? matcher.Find(cards.IndexAt(k), offset)
                                                  : matcher.FindInCard(cards.CardAt(k), offset);
         if (at != kNpos) {
-            outcome.found = true;
+            found = true;
             break;
         }
         offset = 0;
@@ -119,18 +110,17 @@ StepOutcome SearchStep(SearchHost& host, SearchState& state, const SearchRequest
         }
         if (wrapped) {
             state.searchWrapped = true;
-            ++outcome.wraps;
         }
     }
 
-    if (outcome.found) {
+    if (found) {
         host.ShowCard(k);
         host.SelectText(at, state.lastFindText.size());
     } else if (showNotFound) {
         prompter.Show(MsgKind::Error, NotFoundMessage(state.lastFindText), Buttons::Ok);
     }
     host.FocusEditor();
-    return outcome;
+    return found;
 }
 
 }  // namespace
@@ -144,6 +134,10 @@ const CaseTable& IdentityCaseTable() {
         return t;
     }();
     return table;
+}
+
+const CaseTable& CaseTableFor(const SearchRequest& request, CodePage cp) {
+    return request.matchCase ? IdentityCaseTable() : LowerCaseTable(cp);
 }
 
 const CaseTable& LowerCaseTable(CodePage cp) {
@@ -260,7 +254,7 @@ bool TextMatcher::Equals(std::string_view text) const {
 
 bool FindNext(SearchHost& host, SearchState& state, const SearchRequest& request,
               Prompter& prompter, bool showNotFound) {
-    return SearchStep(host, state, request, prompter, showNotFound).found;
+    return SearchStep(host, state, request, prompter, showNotFound);
 }
 
 bool ReplaceOne(SearchHost& host, SearchState& state, const SearchRequest& request,
@@ -271,41 +265,6 @@ bool ReplaceOne(SearchHost& host, SearchState& state, const SearchRequest& reque
         host.ReplaceSelection(request.replaceText);
     }
     return FindNext(host, state, request, prompter, true);
-}
-
-int ReplaceAll(SearchHost& host, SearchState& state, const SearchRequest& request,
-               Prompter& prompter) {
-    state.lastFindText = request.findText;
-    state.lastReplaceText = request.replaceText;
-    int replaced = 0;
-    int anchorCard = 0;
-    std::size_t anchorOffset = 0;
-    // The anchor test alone can miss when the start card moved in the sorted list and the
-    // replacement text makes new matches; two laps after the first replacement end it.
-    int wrapsSinceFirst = 0;
-    do {
-        if (SelectionEqualsFindText(host, request)) {
-            if (replaced == 0) {
-                anchorCard = host.SelectedCard();
-                anchorOffset = host.SelectionStart();
-                state.searchWrapped = false;
-            } else if (state.searchWrapped && host.SelectedCard() >= anchorCard &&
-                       host.SelectionStart() >= anchorOffset) {
-                break;
-            }
-            host.ReplaceSelection(request.replaceText);
-            ++replaced;
-        }
-        const StepOutcome step = SearchStep(host, state, request, prompter, false);
-        if (replaced > 0) {
-            wrapsSinceFirst += step.wraps;
-        }
-        if (wrapsSinceFirst >= 2) {
-            break;
-        }
-    } while (host.SelectionLength() != 0);
-    prompter.Show(MsgKind::Information, ReplacementsDoneMessage(replaced), Buttons::Ok);
-    return replaced;
 }
 
 std::string NotFoundMessage(std::string_view findText) {

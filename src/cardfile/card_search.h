@@ -55,6 +55,9 @@ class SearchHost {
 
     // The index list's selected position, -1 for none.
     virtual int SelectedCard() const = 0;
+    // Commits the edited card and selects it in the index list (the set may re-sort; the
+    // committed index is unique). The editor keeps its text. Nothing when no card is edited.
+    virtual void CommitCard() = 0;
     // What clicking the selected entry of the index list does: commit the edited card (the
     // set may re-sort), then show the selected card again with no selection. Nothing when
     // no card is selected.
@@ -79,10 +82,14 @@ bool FindNext(SearchHost& host, SearchState& state, const SearchRequest& request
 bool ReplaceOne(SearchHost& host, SearchState& state, const SearchRequest& request,
                 Prompter& prompter);
 
-// Replaces every match in the scope from the selection on, coming round to where it
-// started; reports "<n> replacements done." and returns n. Ends at the latest when the
-// walk has come round the whole scope a second time after the first replacement, also
-// when the start card moved in the sorted list.
+// Replaces every match the scope holds when it starts, each exactly once, and always ends.
+// The walk starts at the caret in the selected card (at the selection when it equals the
+// find text, which is replaced first), visits every card of the scope once in list order,
+// wrapping round, and comes back to the part of the start card before the caret last.
+// Cards are followed through the re-sorting their commits cause, and inside a card the
+// search goes on after the inserted text. Ends with one search step from the last
+// replacement (it selects what the replacements left to find, if anything), reports
+// "<n> replacements done." and returns n.
 int ReplaceAll(SearchHost& host, SearchState& state, const SearchRequest& request,
                Prompter& prompter);
 
@@ -103,6 +110,8 @@ ScreenPoint FirstFindDialogPosition(int windowLeft, int windowTop, int windowHei
 using CaseTable = std::array<unsigned char, 256>;
 const CaseTable& LowerCaseTable(CodePage cp);
 const CaseTable& IdentityCaseTable();
+// The table a request searches with: the identity when it matches case.
+const CaseTable& CaseTableFor(const SearchRequest& request, CodePage cp);
 
 // A plain forward substring search through a case table, without copying the text.
 class TextMatcher {

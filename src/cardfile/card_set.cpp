@@ -639,6 +639,14 @@ IndexCorrection CardSet::CorrectIndexes() {
     return result;
 }
 
+int PositionAfterMove(int pos, int from, int to) {
+    if (pos == from) {
+        return to;
+    }
+    pos -= pos > from ? 1 : 0;
+    return pos + (pos >= to ? 1 : 0);
+}
+
 std::string IndexCorrectionMessage(const IndexCorrection& c) {
     if (c.count <= 0) {
         return {};

@@ -109,6 +109,10 @@ class CardSet {
     mutable std::size_t sortedPrefix_ = 0;
 };
 
+// Where the entry at pos stands after the entry at `from` was taken out and put back at
+// `to` (a commit that re-sorted it).
+int PositionAfterMove(int pos, int from, int to);
+
 // The warning text of the index correction; empty when count is 0.
 std::string IndexCorrectionMessage(const IndexCorrection& c);
 // The first status panel's text: "Total N cards.  File is (un)encrypted...".

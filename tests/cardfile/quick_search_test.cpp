@@ -92,6 +92,7 @@ class CardsHost : public SearchHost {
     std::string SelectedText() const override { return ""; }
     void ReplaceSelection(std::string_view) override {}
     int SelectedCard() const override { return selected; }
+    void CommitCard() override {}
     void ReshowSelectedCard() override { selStart = selLen = 0; }
     void ShowCard(int pos) override { selected = pos; }
     void SelectText(std::size_t start, std::size_t length) override {
