@@ -29,6 +29,7 @@ class LoadedFile {
     // defaults (with the card separator found in a text file) otherwise.
     const FileSettings& Settings() const { return settings_; }
     const CardSet& Cards() const { return cards_; }
+    CardSet& Cards() { return cards_; }
 
   private:
     std::string format_;

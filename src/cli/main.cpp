@@ -15,6 +15,7 @@
 #include "cli/dial_command.h"
 #include "cli/dump_command.h"
 #include "cli/ports_command.h"
+#include "cli/replace_command.h"
 
 namespace tabellan {
 namespace {
@@ -31,6 +32,7 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"dump", RunDumpCommand, kDumpUsage, "print a card file (.csv, .crd, .txt) as JSON"},
     {"convert", RunConvertCommand, kConvertUsage, "write a card file as .csv or .txt"},
+    {"replace", RunReplaceCommand, kReplaceUsage, "replace text in every card, as Replace All"},
     {"at", RunAtCommand, kAtUsage, "send AT commands to a phone and print the replies"},
     {"dial", RunDialCommand, kDialUsage, "dial a number through a modem for a voice call"},
     {"ports", RunPortsCommand, kPortsUsage, "list serial devices and assign them to port numbers"},
