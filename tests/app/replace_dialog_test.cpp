@@ -139,5 +139,21 @@ TEST_F(ReplaceDialogTest, ReplaceAndReplaceAllEndAndReport) {
     EXPECT_EQ(window->Doc().Cards().CardAt(1).lines[1], "-abs");
 }
 
+TEST_F(ReplaceDialogTest, ReplaceAllFollowsCardsItRenames) {
+    // The renamed cards overtake each other in the index list; each is replaced once.
+    Open({{"Acme Co", "x"}, {"Acme Corp", "y"}});
+    SelectCard(1);
+    Search("mnuSearchIndex", "Co");
+    Type("editReplaceText", "& Co");
+    Press("btnReplaceAll");
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown.back().text, "2 replacements done.");
+    const CardSet& cards = window->Doc().Cards();
+    EXPECT_EQ(cards.CardAt(0).lines, (std::vector<std::string>{"Acme & Co", "x"}));
+    EXPECT_EQ(cards.CardAt(1).lines, (std::vector<std::string>{"Acme & Corp", "y"}));
+    EXPECT_TRUE(window->Doc().FileModified());
+    EXPECT_FALSE(window->Doc().CardEdited());
+}
+
 }  // namespace
 }  // namespace tabellan::test
