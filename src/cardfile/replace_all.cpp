@@ -98,8 +98,8 @@ class ReplaceAllWalk {
 
     void VisitOtherCards() {
         const int n = cards_.Count();
-        // Each card is visited or passed over at most once per lap, and the walk ends within
-        // two laps; the bound only guards against a host that breaks its promises.
+        // The walk goes round once, visiting each card or passing over it; the bound only
+        // guards against a host that breaks its promises.
         int steps = 3 * n;
         for (int visited = 0; visited < n - 1 && steps > 0; --steps) {
             if (cursor_ >= n) {
