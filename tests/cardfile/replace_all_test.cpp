@@ -12,6 +12,7 @@
 #include <iostream>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cardfile/card_search.h"
@@ -475,6 +476,29 @@ TEST_F(ReplaceAllTest, OrdinaryCasesEndAsTheReferenceLoopDoes) {
     }
 }
 
+// One random case run through Replace All, with what the card-by-card account expects.
+struct RandomCase {
+    RandomCase(CaseMaker& make, bool fixedOrder)
+        : texts(make.Cards(fixedOrder)), request(make.Request()), host(texts) {
+        state.scope = make.Scope();
+        start = make.StartIn(host, state.scope, request);
+        Prepare(host, start);
+        count = ReplaceAll(host, state, request, prompter);
+        std::tie(expectedTexts, expectedCount) = CardByCard(texts, state.scope, start, request);
+    }
+    std::string What() const { return Describe(texts, state.scope, start, request); }
+
+    const std::vector<std::string> texts;
+    SearchState state;
+    const SearchRequest request;
+    FakeSearchHost host;
+    Start start;
+    test::FakePrompter prompter;
+    int count = 0;
+    std::vector<std::string> expectedTexts;
+    int expectedCount = 0;
+};
+
 TEST(ReplaceAllRandomTest, AgreesWithTheReferenceLoopWhereNoCardMoves) {
     CaseMaker make(20240515);
     constexpr int kCases = 30000;
@@ -482,34 +506,23 @@ TEST(ReplaceAllRandomTest, AgreesWithTheReferenceLoopWhereNoCardMoves) {
     int referenceMissesOrRepeats = 0;  // the reference loop broke the every-match-once rule
     int referenceEndless = 0;
     for (int i = 0; i < kCases; ++i) {
-        const std::vector<std::string> texts = make.Cards(true);
-        SearchState state;
-        state.scope = make.Scope();
-        const SearchRequest request = make.Request();
-        FakeSearchHost host(texts);
-        const Start start = make.StartIn(host, state.scope, request);
-        Prepare(host, start);
-        test::FakePrompter prompter;
-        const int count = ReplaceAll(host, state, request, prompter);
-        const std::string what = Describe(texts, state.scope, start, request);
-        ASSERT_EQ(host.moves, 0) << what;
-        ASSERT_EQ(host.madeUnique, 0) << what;
+        const RandomCase c(make, true);
+        ASSERT_EQ(c.host.moves, 0) << c.What();
+        ASSERT_EQ(c.host.madeUnique, 0) << c.What();
+        ASSERT_EQ(c.host.Texts(), c.expectedTexts) << c.What();
+        ASSERT_EQ(c.count, c.expectedCount) << c.What();
 
-        const auto [expectedTexts, expectedCount] = CardByCard(texts, state.scope, start, request);
-        ASSERT_EQ(host.Texts(), expectedTexts) << what;
-        ASSERT_EQ(count, expectedCount) << what;
-
-        FakeSearchHost reference(texts);
-        Prepare(reference, start);
+        FakeSearchHost reference(c.texts);
+        Prepare(reference, c.start);
         SearchState referenceState;
-        referenceState.scope = state.scope;
-        const int referenceCount = ReferenceReplaceAll(reference, referenceState, request);
+        referenceState.scope = c.state.scope;
+        const int referenceCount = ReferenceReplaceAll(reference, referenceState, c.request);
         if (referenceCount < 0) {
             ++referenceEndless;
-        } else if (referenceCount != expectedCount || reference.Texts() != expectedTexts) {
+        } else if (referenceCount != c.expectedCount || reference.Texts() != c.expectedTexts) {
             ++referenceMissesOrRepeats;
         } else {
-            ASSERT_EQ(OutcomeOf(host, count), OutcomeOf(reference, referenceCount)) << what;
+            ASSERT_EQ(OutcomeOf(c.host, c.count), OutcomeOf(reference, referenceCount)) << c.What();
             ++same;
         }
     }
@@ -527,25 +540,15 @@ TEST(ReplaceAllRandomTest, ReplacesEveryMatchOnceWhenCardsMove) {
     int withMoves = 0;
     int checked = 0;
     for (int i = 0; i < kCases; ++i) {
-        const std::vector<std::string> texts = make.Cards(false);
-        SearchState state;
-        state.scope = make.Scope();
-        const SearchRequest request = make.Request();
-        FakeSearchHost host(texts);
-        const Start start = make.StartIn(host, state.scope, request);
-        Prepare(host, start);
-        test::FakePrompter prompter;
-        const int count = ReplaceAll(host, state, request, prompter);
-        ASSERT_EQ(prompter.messages.back(), std::to_string(count) + " replacements done.");
-        withMoves += host.moves > 0 ? 1 : 0;
-        const auto [expectedTexts, expectedCount] = CardByCard(texts, state.scope, start, request);
-        if (host.madeUnique > 0) {
+        const RandomCase c(make, false);
+        ASSERT_EQ(c.prompter.messages.back(), std::to_string(c.count) + " replacements done.");
+        withMoves += c.host.moves > 0 ? 1 : 0;
+        if (c.host.madeUnique > 0) {
             continue;  // an index made unique by the commit: not worked out card by card
         }
         ++checked;
-        const std::string what = Describe(texts, state.scope, start, request);
-        ASSERT_EQ(host.Texts(), expectedTexts) << what;
-        ASSERT_EQ(count, expectedCount) << what;
+        ASSERT_EQ(c.host.Texts(), c.expectedTexts) << c.What();
+        ASSERT_EQ(c.count, c.expectedCount) << c.What();
     }
     std::cout << "[ oracle   ] " << checked << " of " << kCases
               << " random card sets checked card by card, " << withMoves
