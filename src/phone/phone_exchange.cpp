@@ -127,6 +127,13 @@ void PhoneExchange::SendPhoneCommand(std::string_view command, std::string_view 
         const std::string line = std::string(command) + "\r\n";
         bool taken = false;
         try {
+            DiscardPendingInput();
+        } catch (const ESerCommError&) {
+            window_.SetStatusText(1, "");
+            serComm1_.Close();
+            throw;
+        }
+        try {
             taken = serComm1_.WriteText(line);
         } catch (const ESerCommError&) {
             window_.SetStatusText(1, "");
@@ -151,6 +158,18 @@ void PhoneExchange::SendPhoneCommand(std::string_view command, std::string_view 
         replyList_ = SplitReply(reply);
     }
     JudgeReply(action, showErrors, overLimit);
+}
+
+void PhoneExchange::DiscardPendingInput() {
+    // Bounded, so that a device that never stops talking cannot hold the command back.
+    std::size_t dropped = 0;
+    while (dropped <= timing_.replyLimit) {
+        const std::string stale = serComm1_.ReadText();
+        if (stale.empty()) {
+            return;
+        }
+        dropped += stale.size();
+    }
 }
 
 bool PhoneExchange::CollectReply(std::string& reply) {
@@ -183,9 +202,11 @@ bool PhoneExchange::CollectReply(std::string& reply) {
 
 void PhoneExchange::JudgeReply(std::string_view action, bool showErrors, bool overLimit) {
     const std::string prefix = "Action: " + std::string(action) + "\r\n";
+    const std::string note = errorNote_.empty() ? std::string() : "\r\n\r\n" + errorNote_;
     if (replyList_.empty()) {
         if (showErrors) {
-            prompter_.Show(MsgKind::Error, prefix + "No response from phone. Check connection...",
+            prompter_.Show(MsgKind::Error,
+                           prefix + "No response from phone. Check connection..." + note,
                            Buttons::Ok);
         }
         return;
@@ -201,7 +222,7 @@ void PhoneExchange::JudgeReply(std::string_view action, bool showErrors, bool ov
         }
         prompter_.Show(MsgKind::Error,
                        prefix + "\r\nInvalid or incomplete response from phone: " + last +
-                           "\r\nPlease retry...",
+                           "\r\nPlease retry..." + note,
                        Buttons::Ok);
     }
     replyList_.clear();

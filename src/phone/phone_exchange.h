@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cardfile/prompter.h"
@@ -33,6 +34,12 @@ class PhoneExchange {
 
     TSerComm& SerComm1() { return serComm1_; }
     const std::vector<std::string>& ReplyList() const { return replyList_; }
+    PhoneWindow& Window() { return window_; }
+    Prompter& GetPrompter() { return prompter_; }
+
+    // A paragraph added to every error message the exchange shows while it is set (an update
+    // names the file that keeps the phone's entries); empty for none.
+    void SetErrorNote(std::string note) { errorNote_ = std::move(note); }
 
     void SendPhoneCommand(std::string_view command, std::string_view action, bool showErrors);
     void OpenPhonePort();
@@ -52,6 +59,9 @@ class PhoneExchange {
     const PhoneTiming& Timing() const { return timing_; }
 
   private:
+    // Drops what arrived since the last reply was judged (a late answer, an unsolicited line),
+    // so that it is never taken for the answer to the next command.
+    void DiscardPendingInput();
     // Collects the reply; true when it ran past the limit.
     bool CollectReply(std::string& reply);
     void JudgeReply(std::string_view action, bool showErrors, bool overLimit);
@@ -62,6 +72,7 @@ class PhoneExchange {
     PhoneTiming timing_;
     TSerComm serComm1_;
     std::vector<std::string> replyList_;
+    std::string errorNote_;
 };
 
 // The status text for a set of line error flags: the last matching flag in the order of the

@@ -21,6 +21,18 @@ bool EndsWithFinalErrorReport(std::string_view reply) {
     return false;
 }
 
+// Phones that send their text in the GSM alphabet send "@" as its code there, 0. Taking the
+// zero byte for the end of the text would drop the rest of the reply (every later entry).
+std::string GsmZeroAsAt(std::string_view line) {
+    std::string text(line);
+    for (char& c : text) {
+        if (c == '\0') {
+            c = '@';
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 bool ReplyComplete(std::string_view reply) {
@@ -29,9 +41,6 @@ bool ReplyComplete(std::string_view reply) {
 }
 
 std::vector<std::string> SplitReply(std::string_view reply) {
-    if (const auto zero = reply.find('\0'); zero != std::string_view::npos) {
-        reply = reply.substr(0, zero);
-    }
     std::vector<std::string> lines;
     std::size_t start = 0;
     std::size_t i = 0;
@@ -41,12 +50,12 @@ std::vector<std::string> SplitReply(std::string_view reply) {
             ++i;
             continue;
         }
-        lines.emplace_back(reply.substr(start, i - start));
+        lines.push_back(GsmZeroAsAt(reply.substr(start, i - start)));
         i += (c == '\r' && i + 1 < reply.size() && reply[i + 1] == '\n') ? 2 : 1;
         start = i;
     }
     if (start < reply.size()) {
-        lines.emplace_back(reply.substr(start));
+        lines.push_back(GsmZeroAsAt(reply.substr(start)));
     }
     return lines;
 }

@@ -10,8 +10,8 @@ namespace tabellan {
 // or a last line "+CME ERROR: " or "+CMS ERROR: " with its code.
 bool ReplyComplete(std::string_view reply);
 
-// Lines end at CR, at LF or at CR LF; a last line without terminator is a line too; a zero
-// byte ends the text.
+// Lines end at CR, at LF or at CR LF; a last line without terminator is a line too. A zero
+// byte is the GSM alphabet's "@" and is kept as "@".
 std::vector<std::string> SplitReply(std::string_view reply);
 
 }  // namespace tabellan

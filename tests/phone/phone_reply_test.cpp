@@ -41,10 +41,12 @@ TEST(SplitReply, LineEnds) {
     EXPECT_TRUE(SplitReply("").empty());
 }
 
-TEST(SplitReply, AZeroByteEndsTheText) {
+// The GSM alphabet codes "@" as 0: the zero byte is kept as "@", and the reply goes on.
+TEST(SplitReply, AZeroByteIsTheGsmAt) {
     using namespace std::string_literals;
-    EXPECT_EQ(SplitReply("\r\nab\0cd\r\nOK\r\n"s), (Lines{"", "ab"}));
-    EXPECT_TRUE(SplitReply("\0\r\nOK\r\n"s).empty());
+    EXPECT_EQ(SplitReply("\r\nab\0cd\r\nOK\r\n"s), (Lines{"", "ab@cd", "OK"}));
+    EXPECT_EQ(SplitReply("\0\r\nOK\r\n"s), (Lines{"@", "OK"}));
+    EXPECT_EQ(SplitReply("\0\0"s), (Lines{"@@"}));
     EXPECT_EQ(SplitReply("\xff\x80\r\n"), (Lines{"\xff\x80"}));
 }
 
