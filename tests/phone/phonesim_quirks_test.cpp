@@ -127,5 +127,37 @@ TEST_F(PhonesimQuirkPhone, QuirksApplyToPhoneRepliesButNotToTheEcho) {
     EXPECT_EQ(cut.receive("AT+CSQ\r\n"), "AT+CSQ\r\r\n+CSQ: 15");
 }
 
+TEST(PhonesimReplyShaper, NoBlankAndZeroByteAtQuirks) {
+    using namespace std::string_literals;
+    const ReplyShaper tight({.noBlank = true});
+    EXPECT_EQ(tight.shape({"+CPBR: (1-250),40,18"}, "OK"), "\r\n+CPBR:(1-250),40,18\r\n\r\nOK\r\n");
+    EXPECT_EQ(tight.shape({"+CPBR: 1,\"5\",129,\"A: B\"", "Nokia: 1"}, "OK"),
+              "\r\n+CPBR:1,\"5\",129,\"A: B\"\r\nNokia: 1\r\n\r\nOK\r\n")
+        << "only the blank after the answer name goes";
+    EXPECT_EQ(tight.shape({}, "+CME ERROR: 21"), "\r\n+CME ERROR: 21\r\n") << "not the result";
+    const ReplyShaper gsm({.nulAt = true});
+    EXPECT_EQ(gsm.shape({"+CPBR: 1,\"5\",129,\"a@b@\""}, "OK"),
+              "\r\n+CPBR: 1,\"5\",129,\"a\0b\0\"\r\n\r\nOK\r\n"s);
+}
+
+TEST_F(PhonesimQuirkPhone, LateAnswerIsHeldBackButNotItsEcho) {
+    using std::chrono::milliseconds;
+    PhoneOptions options;
+    options.late[2] = milliseconds(300);
+    AtPhone phone(options, store_);
+    const std::vector<Output> first = phone.respond("AT\r\n");
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].hold, milliseconds(0));
+    const std::vector<Output> second = phone.respond("AT+CSQ\r\n");
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_EQ(second[0].bytes, "AT+CSQ\r");
+    EXPECT_EQ(second[0].hold, milliseconds(0));
+    EXPECT_EQ(second[1].bytes, "\r\n+CSQ: 15,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(second[1].hold, milliseconds(300));
+    // Lines that are not commands are not counted.
+    EXPECT_EQ(phone.receive("hello\r\n"), "hello\r");
+    EXPECT_EQ(phone.respond("AT\r\n").size(), 1u);
+}
+
 }  // namespace
 }  // namespace tabellan::phonesim

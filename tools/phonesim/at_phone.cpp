@@ -72,8 +72,8 @@ void AtPhone::reset() {
 
 std::string AtPhone::receive(std::string_view bytes) {
     std::string out;
-    for (const char c : bytes) {
-        out += receiveByte(c);
+    for (const Output& piece : respond(bytes)) {
+        out += piece.bytes;
     }
     return out;
 }
@@ -82,30 +82,58 @@ std::string AtPhone::unsolicited() const {
     return shaper_.shape({}, "RING");
 }
 
-std::string AtPhone::receiveByte(char c) {
+std::vector<Output> AtPhone::respond(std::string_view bytes) {
+    std::vector<Output> out;
+    for (const char c : bytes) {
+        receiveByte(c, out);
+    }
+    return out;
+}
+
+namespace {
+
+void append(std::vector<Output>& out, std::string bytes, std::chrono::milliseconds hold) {
+    if (bytes.empty()) {
+        return;
+    }
+    if (!out.empty() && out.back().hold == hold && hold.count() == 0) {
+        out.back().bytes += bytes;
+    } else {
+        out.push_back({std::move(bytes), hold});
+    }
+}
+
+}  // namespace
+
+void AtPhone::receiveByte(char c, std::vector<Output>& out) {
+    using std::chrono::milliseconds;
     if (options_.silent) {
-        return {};
+        return;
     }
     // The LF of a CR LF line end belongs to the command just ended: it is neither echoed
     // nor the start of the next command, so an echoing phone's reply still ends in OK CR LF.
     if (c == '\n' && lastWasCr_) {
         lastWasCr_ = false;
-        return {};
+        return;
     }
     lastWasCr_ = c == '\r';
     if (dialing_) {
         // Any character stops a dialing modem; the program sends a lone CR.
         dialing_ = false;
-        return format(Reply::noCarrier());
+        append(out, format(Reply::noCarrier()), milliseconds(0));
+        return;
     }
-    std::string out;
     if (echo_ && !options_.garbage) {
-        out += c;
+        append(out, std::string(1, c), milliseconds(0));
     }
     if (c == '\r') {
         const std::string line = std::exchange(line_, {});
         const bool overflow = std::exchange(lineOverflow_, false);
-        out += overflow ? format(Reply::error()) : commandLine(line);
+        const int before = commands_;
+        std::string answer = overflow ? format(Reply::error()) : commandLine(line);
+        const auto late = options_.late.find(commands_);
+        const bool held = commands_ != before && late != options_.late.end();
+        append(out, std::move(answer), held ? late->second : milliseconds(0));
     } else if (c == '\b') {
         if (!line_.empty()) {
             line_.pop_back();
@@ -117,7 +145,6 @@ std::string AtPhone::receiveByte(char c) {
             lineOverflow_ = true;
         }
     }
-    return out;
 }
 
 std::string AtPhone::commandLine(const std::string& line) {
@@ -129,6 +156,7 @@ std::string AtPhone::commandLine(const std::string& line) {
     if (text.size() < 2 || upper(text.substr(0, 2)) != "AT") {
         return {};
     }
+    ++commands_;
     if (options_.garbage) {
         return garbage();
     }

@@ -52,6 +52,13 @@ SIGINT, or until its standard input reaches end of file when that is a pipe.
                      nothing else, no echo and no result code
   --cut-off          send only the first half of every reply
   --ring             put an unsolicited RING in the middle of every reply
+  --no-blank         leave out the blank after the colon of information lines
+                     (+CPBR:1,"555",129,"Ann", +CPBR:(1-250),40,18)
+  --nul-at           send the "@" of information lines as a zero byte, its code in
+                     the GSM alphabet
+  --late N:MS        hold the answer to the N-th command line (counting the lines
+                     that begin with AT, from 1) back for MS milliseconds; the echo
+                     comes at once, and later output waits behind it; may be repeated
   --replay FILE      answer every command with the reply captured in FILE; its echo
                      line is dropped (the real echo is sent instead, when echo is on)
                      and LF-only line ends become CR LF again; the commands are
@@ -60,6 +67,9 @@ SIGINT, or until its standard input reaches end of file when that is a pipe.
   --cme CODE         fail every phonebook command with +CME ERROR: CODE
                      (11: SIM PIN required)
   --help             show this text
+
+A text in the phonebook file may hold a line break; it is sent as it is, inside the
+double quotes, as some phones do.
 
 The phone understands AT, ATZ, ATE0/ATE1, ATI, AT+CMEE, AT+CPBS, AT+CPBR, AT+CPBW,
 AT+CGMI/CGMM/CGMR/CGSN/CIMI, AT+GMI/GMM/GMR/GSN, AT+CSCA?, AT+CBC, AT+CSQ,
@@ -137,6 +147,19 @@ std::optional<Settings> parseArguments(const std::vector<std::string_view>& args
             s.phone.shape.cutOff = true;
         } else if (arg == "--ring") {
             s.phone.shape.ring = true;
+        } else if (arg == "--no-blank") {
+            s.phone.shape.noBlank = true;
+        } else if (arg == "--nul-at") {
+            s.phone.shape.nulAt = true;
+        } else if (arg == "--late") {
+            const std::string_view spec = value();
+            const std::size_t colon = spec.find(':');
+            if (colon == std::string_view::npos) {
+                throw UsageError("--late needs N:MS, not \"" + std::string(spec) + "\"");
+            }
+            const int line = number(arg, spec.substr(0, colon), 1, 1000000);
+            s.phone.late[line] =
+                std::chrono::milliseconds(number(arg, spec.substr(colon + 1), 0, 600000));
         } else {
             throw UsageError("unknown option " + std::string(arg));
         }

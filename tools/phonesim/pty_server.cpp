@@ -29,7 +29,9 @@ PtyServer::PtyServer(const Pty& pty, AtPhone& phone, std::chrono::milliseconds t
     : pty_(pty), phone_(phone), trickle_(trickle) {}
 
 bool PtyServer::outputDue() const {
-    return !pending_.empty() && (trickle_.count() <= 0 || Clock::now() >= nextByte_);
+    const Clock::time_point now = Clock::now();
+    return !pending_.empty() && now >= pending_.front().due &&
+           (trickle_.count() <= 0 || now >= nextByte_);
 }
 
 int PtyServer::pollTimeout() const {
@@ -38,8 +40,12 @@ int PtyServer::pollTimeout() const {
         return static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0));
     };
     int timeout = -1;
-    if (!pending_.empty() && trickle_.count() > 0 && !outputDue()) {
-        timeout = until(nextByte_);
+    if (!pending_.empty() && !outputDue()) {
+        Clock::time_point at = pending_.front().due;
+        if (trickle_.count() > 0) {
+            at = std::max(at, nextByte_);
+        }
+        timeout = until(at);
     }
     if (talk_.count() > 0) {
         const int talkWait = until(nextTalk_);
@@ -48,9 +54,21 @@ int PtyServer::pollTimeout() const {
     return timeout;
 }
 
+void PtyServer::queue(std::string bytes, std::chrono::milliseconds hold) {
+    if (bytes.empty()) {
+        return;
+    }
+    // Nothing overtakes a held answer.
+    Clock::time_point due = Clock::now() + hold;
+    if (!pending_.empty()) {
+        due = std::max(due, pending_.back().due);
+    }
+    pending_.push_back({std::move(bytes), due});
+}
+
 void PtyServer::talkIfDue() {
     if (talk_.count() > 0 && Clock::now() >= nextTalk_) {
-        pending_ += phone_.unsolicited();
+        queue(phone_.unsolicited(), std::chrono::milliseconds(0));
         nextTalk_ = Clock::now() + talk_;
     }
 }
@@ -90,21 +108,28 @@ void PtyServer::run(int stopFd, int watchFd) {
 void PtyServer::readDevice() {
     std::array<char, 4096> buffer{};
     const ssize_t n = ::read(pty_.master(), buffer.data(), buffer.size());
-    if (n > 0) {
-        const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
-        if (log_ != nullptr) {
-            log_->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            log_->flush();
-        }
-        pending_ += phone_.receive(bytes);
+    if (n <= 0) {
+        return;
+    }
+    const std::string_view bytes(buffer.data(), static_cast<std::size_t>(n));
+    if (log_ != nullptr) {
+        log_->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        log_->flush();
+    }
+    for (Output& piece : phone_.respond(bytes)) {
+        queue(std::move(piece.bytes), piece.hold);
     }
 }
 
 void PtyServer::writeDevice() {
-    const std::size_t size = trickle_.count() > 0 ? 1 : pending_.size();
-    const ssize_t n = ::write(pty_.master(), pending_.data(), size);
+    std::string& bytes = pending_.front().bytes;
+    const std::size_t size = trickle_.count() > 0 ? 1 : bytes.size();
+    const ssize_t n = ::write(pty_.master(), bytes.data(), size);
     if (n > 0) {
-        pending_.erase(0, static_cast<std::size_t>(n));
+        bytes.erase(0, static_cast<std::size_t>(n));
+        if (bytes.empty()) {
+            pending_.pop_front();
+        }
         nextByte_ = Clock::now() + trickle_;
     }
 }

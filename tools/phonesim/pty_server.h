@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <ostream>
 #include <string>
 
@@ -26,17 +27,23 @@ class PtyServer {
   private:
     using Clock = std::chrono::steady_clock;
 
+    // Output waiting to be sent, in order; a piece goes out no earlier than its time.
+    struct Pending {
+        std::string bytes;
+        Clock::time_point due;
+    };
+
     int pollTimeout() const;
     bool outputDue() const;
+    void queue(std::string bytes, std::chrono::milliseconds hold);
     void readDevice();
     void writeDevice();
+    void talkIfDue();
 
     const Pty& pty_;
     AtPhone& phone_;
     std::chrono::milliseconds trickle_;
-    void talkIfDue();
-
-    std::string pending_;
+    std::deque<Pending> pending_;
     Clock::time_point nextByte_ = Clock::now();
     std::chrono::milliseconds talk_{0};
     Clock::time_point nextTalk_ = Clock::now();

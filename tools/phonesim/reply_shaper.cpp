@@ -27,11 +27,28 @@ std::string replaceAll(std::string_view in, std::string_view from, std::string_v
 
 }  // namespace
 
+std::string ReplyShaper::line(std::string text) const {
+    if (options_.noBlank && text.starts_with('+')) {
+        const std::size_t colon = text.find(':');
+        if (colon != std::string::npos && colon + 1 < text.size() && text[colon + 1] == ' ') {
+            text.erase(colon + 1, 1);
+        }
+    }
+    if (options_.nulAt) {
+        for (char& c : text) {
+            if (c == '@') {
+                c = '\0';
+            }
+        }
+    }
+    return text;
+}
+
 std::string ReplyShaper::shape(const std::vector<std::string>& lines,
                                const std::string& result) const {
     std::vector<std::string> chunks;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        chunks.push_back((i == 0 ? std::string(kCrLf) : std::string()) + lines[i] +
+        chunks.push_back((i == 0 ? std::string(kCrLf) : std::string()) + line(lines[i]) +
                          std::string(kCrLf));
     }
     if (options_.ring) {

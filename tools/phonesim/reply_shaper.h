@@ -8,10 +8,12 @@
 namespace tabellan::phonesim {
 
 struct ShapeOptions {
-    bool lfOnly = false;  // LF instead of CR LF
-    bool bareOk = false;  // final "OK" CR LF without the CR LF before it
-    bool ring = false;    // an unsolicited RING in the middle of each reply
-    bool cutOff = false;  // only the first half of each reply
+    bool lfOnly = false;   // LF instead of CR LF
+    bool bareOk = false;   // final "OK" CR LF without the CR LF before it
+    bool ring = false;     // an unsolicited RING in the middle of each reply
+    bool cutOff = false;   // only the first half of each reply
+    bool noBlank = false;  // "+CPBR:1,..." without the blank after an answer's colon
+    bool nulAt = false;    // "@" of information lines sent as a zero byte (GSM alphabet)
 };
 
 class ReplyShaper {
@@ -29,6 +31,7 @@ class ReplyShaper {
     static std::string replayBody(std::string_view capture);
 
   private:
+    std::string line(std::string text) const;
     std::string finish(std::string bytes) const;
 
     ShapeOptions options_;
