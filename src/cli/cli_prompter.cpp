@@ -57,7 +57,8 @@ Answer SafeAnswer(Buttons buttons) {
 }
 
 std::string MessageForTerminal(std::string_view ansiText) {
-    std::string text = AnsiToUtf8(ansiText);
+    // A message that names a UTF-8 file is taken as UTF-8, as the desktop program does.
+    std::string text = HoldsUtf8Characters(ansiText) ? std::string(ansiText) : AnsiToUtf8(ansiText);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r') {
             if (i + 1 < text.size() && text[i + 1] == '\n') {

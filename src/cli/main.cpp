@@ -14,6 +14,7 @@
 #include "cli/convert_command.h"
 #include "cli/dial_command.h"
 #include "cli/dump_command.h"
+#include "cli/phonebook_command.h"
 #include "cli/ports_command.h"
 #include "cli/replace_command.h"
 
@@ -36,6 +37,8 @@ constexpr Subcommand kSubcommands[] = {
     {"at", RunAtCommand, kAtUsage, "send AT commands to a phone and print the replies"},
     {"dial", RunDialCommand, kDialUsage, "dial a number through a modem for a voice call"},
     {"ports", RunPortsCommand, kPortsUsage, "list serial devices and assign them to port numbers"},
+    {"phonebook", RunPhonebookCommand, kPhonebookUsage,
+     "read, show the information of, or update a phone's phonebook"},
 };
 
 void PrintHelp() {

@@ -1,0 +1,75 @@
+#include "cli/phone_port.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "cardfile/errors.h"
+#include "phone/phone_exchange.h"
+#include "phone/port_device.h"
+
+namespace tabellan {
+
+Answer CliPhonePrompter::Show(MsgKind kind, std::string_view text, Buttons buttons,
+                              int helpContext) {
+    if (kind != MsgKind::Information) {
+        return CliPrompter::Show(kind, text, buttons, helpContext);
+    }
+    std::string out = MessageForTerminal(text);
+    if (!out.ends_with('\n')) {
+        out += '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    return SafeAnswer(buttons);
+}
+
+std::string PhonePortNumber(const PortOptions& options) {
+    if (options.port) {
+        return *options.port;
+    }
+    // The desktop program's last choice, as it would offer it.
+    const auto stored = UserSetting("CommPort");
+    try {
+        return stored ? std::to_string(StrToInt(*stored)) : "1";
+    } catch (const TabellanError&) {
+        return "1";
+    }
+}
+
+void ApplyPhoneTimingFromEnvironment(PhoneExchange& exchange) {
+    const char* text = std::getenv("TABELLAN_PHONE_TIMING");
+    if (text == nullptr) {
+        return;
+    }
+    long poll = 0;
+    long silence = 0;
+    long openWait = 0;
+    char extra = 0;
+    if (std::sscanf(text, "%ld,%ld,%ld%c", &poll, &silence, &openWait, &extra) != 3 || poll < 1 ||
+        poll > 1000 || silence < 1 || silence > 1000 || openWait < 0 || openWait > 60000) {
+        return;
+    }
+    PhoneTiming timing = exchange.Timing();
+    timing.poll = std::chrono::milliseconds(poll);
+    timing.silencePolls = static_cast<int>(silence);
+    timing.openWait = std::chrono::milliseconds(openWait);
+    exchange.SetTiming(timing);
+}
+
+bool OpenPhoneForCommand(PhoneExchange& exchange, const std::optional<std::string>& device) {
+    if (device) {
+        exchange.SerComm1().SetDeviceName(*device);
+    }
+    ApplyPhoneTimingFromEnvironment(exchange);
+    try {
+        exchange.OpenPhonePort();
+    } catch (const std::exception& e) {
+        PrintError(e.what());
+        return false;
+    }
+    exchange.WaitAfterOpen();
+    return true;
+}
+
+}  // namespace tabellan
