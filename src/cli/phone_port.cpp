@@ -9,6 +9,23 @@
 #include "phone/port_device.h"
 
 namespace tabellan {
+namespace {
+
+// The port number of --port, else the desktop program's last choice, else 1.
+std::string PhonePortNumber(const PortOptions& options) {
+    if (options.port) {
+        return *options.port;
+    }
+    // The desktop program's last choice, as it would offer it.
+    const auto stored = UserSetting("CommPort");
+    try {
+        return stored ? std::to_string(StrToInt(*stored)) : "1";
+    } catch (const TabellanError&) {
+        return "1";
+    }
+}
+
+}  // namespace
 
 Answer CliPhonePrompter::Show(MsgKind kind, std::string_view text, Buttons buttons,
                               int helpContext) {
@@ -22,19 +39,6 @@ Answer CliPhonePrompter::Show(MsgKind kind, std::string_view text, Buttons butto
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
     return SafeAnswer(buttons);
-}
-
-std::string PhonePortNumber(const PortOptions& options) {
-    if (options.port) {
-        return *options.port;
-    }
-    // The desktop program's last choice, as it would offer it.
-    const auto stored = UserSetting("CommPort");
-    try {
-        return stored ? std::to_string(StrToInt(*stored)) : "1";
-    } catch (const TabellanError&) {
-        return "1";
-    }
 }
 
 void ApplyPhoneTimingFromEnvironment(PhoneExchange& exchange) {
@@ -57,18 +61,26 @@ void ApplyPhoneTimingFromEnvironment(PhoneExchange& exchange) {
     exchange.SetTiming(timing);
 }
 
-bool OpenPhoneForCommand(PhoneExchange& exchange, const std::optional<std::string>& device) {
-    if (device) {
-        exchange.SerComm1().SetDeviceName(*device);
+CliPhone::CliPhone(const CommandArgs& args)
+    : options_(ReadPortOptions(args)),
+      dispatcher_(PrintError),
+      window_(dispatcher_),
+      prompter_(PhonePortNumber(options_)),
+      exchange_(window_, prompter_, &dispatcher_) {
+    if (options_.device) {
+        exchange_.SerComm1().SetDeviceName(*options_.device);
     }
-    ApplyPhoneTimingFromEnvironment(exchange);
+    ApplyPhoneTimingFromEnvironment(exchange_);
+}
+
+bool CliPhone::Open() {
     try {
-        exchange.OpenPhonePort();
+        exchange_.OpenPhonePort();
     } catch (const std::exception& e) {
         PrintError(e.what());
         return false;
     }
-    exchange.WaitAfterOpen();
+    exchange_.WaitAfterOpen();
     return true;
 }
 

@@ -8,11 +8,10 @@
 #include "cli/cli_prompter.h"
 #include "cli/port_options.h"
 #include "phone/event_dispatcher.h"
+#include "phone/phone_exchange.h"
 #include "phone/phone_window.h"
 
 namespace tabellan {
-
-class PhoneExchange;
 
 // No window here: the status bar is not shown, and processing messages means running the
 // serial line events handed over by the port's threads.
@@ -41,15 +40,26 @@ class CliPhonePrompter : public CliPrompter {
     std::string port_;
 };
 
-// The port number of --port, else the desktop program's last choice, else 1.
-std::string PhonePortNumber(const PortOptions& options);
-
 // TABELLAN_PHONE_TIMING="POLL_MS,SILENCE_POLLS,OPEN_WAIT_MS" shortens the exchange's waits
 // (for tests); without it, or when it does not parse, the exchange keeps its own timing.
 void ApplyPhoneTimingFromEnvironment(PhoneExchange& exchange);
 
-// Opens the phone's port as the desktop program's first command would, and waits the time a
-// phone needs after that. False, with the message printed, when the port does not open.
-bool OpenPhoneForCommand(PhoneExchange& exchange, const std::optional<std::string>& device);
+// The exchange of a subcommand with its dispatcher, window and prompter, on the device or
+// port the command line names (a wrong --port or --device throws UsageError).
+class CliPhone {
+  public:
+    explicit CliPhone(const CommandArgs& args);
+    PhoneExchange& Exchange() { return exchange_; }
+    // Opens the port as the desktop program's first command would, and waits the time a
+    // phone needs after that. False, with the message printed, when the port does not open.
+    bool Open();
+
+  private:
+    PortOptions options_;
+    PollingDispatcher dispatcher_;
+    CliPhoneWindow window_;
+    CliPhonePrompter prompter_;
+    PhoneExchange exchange_;
+};
 
 }  // namespace tabellan

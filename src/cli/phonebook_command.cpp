@@ -181,7 +181,7 @@ int RunPhonebookCommand(int argc, char** argv) {
         return 0;
     }
     Request request = ParseRequest(args);
-    const PortOptions port = ReadPortOptions(args);
+    CliPhone phone(args);
     if (request.action == "update") {
         try {
             request.cardEntryLines = SplitSelectedLines(Utf8ToAnsi(ReadInput(request.file)));
@@ -190,15 +190,11 @@ int RunPhonebookCommand(int argc, char** argv) {
             return 1;
         }
     }
-    PollingDispatcher dispatcher(PrintError);
-    CliPhoneWindow window(dispatcher);
-    CliPhonePrompter prompter(PhonePortNumber(port));
-    PhoneExchange exchange(window, prompter, &dispatcher);
-    if (!OpenPhoneForCommand(exchange, port.device)) {
+    if (!phone.Open()) {
         return 3;
     }
     try {
-        return Run(request, exchange);
+        return Run(request, phone.Exchange());
     } catch (const TabellanError& e) {
         PrintError(e.what());
         return 1;

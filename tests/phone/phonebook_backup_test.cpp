@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "cardfile/errors.h"
+#include "pty_fixture.h"
 
 namespace tabellan {
 namespace {
@@ -27,13 +27,6 @@ std::tm SampleTime() {
     when.tm_min = 5;
     when.tm_sec = 3;
     return when;
-}
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 unsigned Mode(const fs::path& path) {
@@ -70,17 +63,8 @@ class EnvironmentValue {
 
 class PhonebookBackup : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabellan-backup-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(dir_, fs::perms::owner_all, ignored);
-        fs::remove_all(dir_, ignored);
-    }
-    fs::path dir_;
+    testing::TempFolder folder_;
+    const fs::path dir_ = folder_.Path();
 };
 
 TEST(PhonebookBackupName, DateTimeAndStorage) {
@@ -117,7 +101,7 @@ TEST_F(PhonebookBackup, WrittenPrivatelyIntoANewFolderAndNeverOverwritten) {
     EXPECT_TRUE(first.ends_with("-SM.txt")) << first;
     EXPECT_EQ(Mode(first), 0600u);
     EXPECT_EQ(Mode(folder), 0700u);
-    const std::string text = Slurp(first);
+    const std::string text = testing::ReadWholeFile(first);
     EXPECT_TRUE(text.ends_with("\r\n\r\n1,\"5\",129,\"A\xE9\"\r\n2,\"6\",129,\"B\"\r\n")) << text;
 
     // Within the same second the next backups get names of their own.
@@ -125,7 +109,7 @@ TEST_F(PhonebookBackup, WrittenPrivatelyIntoANewFolderAndNeverOverwritten) {
     const std::string third = WritePhonebookBackup(folder.string(), "SM", {});
     EXPECT_NE(second, first);
     EXPECT_NE(third, second);
-    EXPECT_EQ(Slurp(first), text);
+    EXPECT_EQ(testing::ReadWholeFile(first), text);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
 }
 

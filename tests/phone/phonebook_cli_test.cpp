@@ -11,11 +11,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "phonesim_process.h"
+#include "pty_fixture.h"
 
 namespace tabellan {
 namespace {
@@ -36,32 +36,15 @@ const std::string kEntries =
     "1,\"+4930123\",145,\"Ann\"\n2,\"0301\",129,\"D\xC3\xA9sir\xC3\xA9"
     "e\"\n5,\"0302\",129,\"Cy\"\n";
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-    Clock::duration took{};
-};
+using testing::CliRun;
 
 std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testing::ReadWholeFile(path.string());
 }
 
 class PhonebookCli : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabellan-pbcli-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        std::ofstream(dir_ / "book.json") << kBook;
-    }
-    void TearDown() override {
-        sim_.reset();
-        fs::remove_all(dir_);
-    }
+    void SetUp() override { std::ofstream(dir_ / "book.json") << kBook; }
 
     void Start(std::vector<std::string> quirks = {}) {
         quirks.push_back("--phonebook");
@@ -118,7 +101,8 @@ class PhonebookCli : public ::testing::Test {
         return run;
     }
 
-    fs::path dir_;
+    testing::TempFolder folder_;
+    const fs::path dir_ = folder_.Path();
     std::optional<testing::PhonesimProcess> sim_;
     std::string device_;
 };

@@ -69,15 +69,6 @@ class Transfer : public ::testing::Test {
         timing.openWait = 10ms;
         exchange.SetTiming(timing);
         prompter.inputAnswer = "1";
-        std::string pattern = (fs::temp_directory_path() / "tabellan-transfer-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            dir = pattern;
-        }
-    }
-    ~Transfer() override {
-        std::error_code ignored;
-        fs::permissions(dir, fs::perms::owner_all, ignored);
-        fs::remove_all(dir, ignored);
     }
 
     // A phone that answers from the table, OK for anything else, and records the commands.
@@ -126,7 +117,8 @@ class Transfer : public ::testing::Test {
     std::optional<FakePhone> phone;
     TestCard card;
     TestConfirmation confirmation;
-    fs::path dir;
+    testing::TempFolder folder;
+    const fs::path dir = folder.Path();
     std::mutex mutex;
     std::optional<long> backupsAtFirstWrite;
 };

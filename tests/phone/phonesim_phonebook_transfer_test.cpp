@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,10 +44,7 @@ const Lines kBookEntries = {"1,\"+4930123\",145,\"Ann\"", "4,\"0301\",129,\"Bo@W
                             "e\""};
 
 std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return testing::ReadWholeFile(path.string());
 }
 
 class Confirm : public UpdateConfirmation {
@@ -69,15 +65,7 @@ class SimulatedPhonebook : public ::testing::Test {
         timing.openWait = 10ms;
         exchange.SetTiming(timing);
         prompter.inputAnswer = "1";
-        std::string pattern = (fs::temp_directory_path() / "tabellan-simbook-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) {
-            dir = pattern;
-        }
         std::ofstream(dir / "book.json") << kBook;
-    }
-    ~SimulatedPhonebook() override {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
     }
 
     void Start(std::vector<std::string> quirks) {
@@ -91,12 +79,13 @@ class SimulatedPhonebook : public ::testing::Test {
 
     std::string Backups() const { return (dir / "backups").string(); }
 
+    testing::TempFolder folder;
+    const fs::path dir = folder.Path();
     PollingDispatcher dispatcher;
     testing::RecordingWindow window;
     testing::ScriptedPrompter prompter;
     PhoneExchange exchange;
     std::optional<testing::PhonesimProcess> sim;
-    fs::path dir;
 };
 
 TEST_F(SimulatedPhonebook, ReadsEveryEntryWhateverThePhonesHabits) {

@@ -16,6 +16,14 @@ namespace tabellan::testing {
 
 inline const char* const kPhonesimProgram = TABELLAN_BINARY_DIR "/tools/tabellan-phonesim";
 
+// What a run of a built program gave: its exit status, its output and how long it took.
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+    std::chrono::steady_clock::duration took{};
+};
+
 // The simulator as a child process, its stdin and stdout on pipes.
 class PhonesimProcess {
   public:

@@ -6,6 +6,7 @@
 #include <sys/eventfd.h>
 #include <time.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -210,11 +211,31 @@ std::string WithCrLf(std::string_view lfText) {
     return out;
 }
 
-std::string ReadTestFile(const std::string& relativePath) {
-    std::ifstream in(std::string(TABELLAN_TEST_DATA) + "/" + relativePath, std::ios::binary);
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string ReadTestFile(const std::string& relativePath) {
+    return ReadWholeFile(std::string(TABELLAN_TEST_DATA) + "/" + relativePath);
+}
+
+TempFolder::TempFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tabellan-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("no temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    // A test may have taken its own permissions away.
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace tabellan::testing

@@ -118,6 +118,23 @@ class ScriptedPrompter : public Prompter {
 // CPU time this process has used, for checking that nothing spins.
 std::chrono::milliseconds ProcessCpuTime();
 
+// A whole file's bytes; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// A fresh folder under the temporary directory, removed with everything in it at the end.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
 // LF-only captures with their CR LF line ends restored.
 std::string WithCrLf(std::string_view lfText);
 std::string ReadTestFile(const std::string& relativePath);

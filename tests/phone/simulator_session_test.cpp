@@ -93,19 +93,8 @@ TEST_F(SimulatorSession, PhoneGoneMidReply) {
     EXPECT_THROW(Send("AT"), ESerCommError);
 }
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-    Clock::duration took{};
-};
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::CliRun;
+using testing::ReadWholeFile;
 
 CliRun RunCli(const std::string& arguments) {
     const fs::path base = fs::temp_directory_path() / ("serial-cli-" + std::to_string(getpid()));
@@ -117,8 +106,8 @@ CliRun RunCli(const std::string& arguments) {
     const int raw = std::system(command.c_str());
     run.took = Clock::now() - start;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = Slurp(base.string() + ".out");
-    run.err = Slurp(base.string() + ".err");
+    run.out = ReadWholeFile(base.string() + ".out");
+    run.err = ReadWholeFile(base.string() + ".err");
     fs::remove(base.string() + ".out");
     fs::remove(base.string() + ".err");
     return run;
