@@ -70,6 +70,17 @@ std::string SortedSelectionText(std::string_view selectedText, const IndexCollat
     return text;
 }
 
+TextEdit SortNamesEdit(std::string_view cardText, TextSelection selection, bool all,
+                       const IndexCollator& collator) {
+    if (all) {
+        selection = EntriesSelection(cardText);
+    }
+    selection.start = std::min(selection.start, cardText.size());
+    selection.length = std::min(selection.length, cardText.size() - selection.start);
+    return {selection,
+            SortedSelectionText(cardText.substr(selection.start, selection.length), collator)};
+}
+
 std::vector<std::string> ResequenceEntries(std::vector<std::string> cardLines, long long start) {
     for (std::size_t i = 2; i < cardLines.size(); ++i) {
         std::string& line = cardLines[i];

@@ -45,6 +45,19 @@ std::vector<std::string> SortEntryLines(std::vector<std::string> lines,
 // followed by CR LF. An empty selection gives an empty text.
 std::string SortedSelectionText(std::string_view selectedText, const IndexCollator& collator);
 
+// An edit of the card's text: the range it replaces and the text put in its place.
+struct TextEdit {
+    TextSelection range;
+    std::string text;
+
+    bool operator==(const TextEdit&) const = default;
+};
+
+// Sort Names as one edit of the card's text: "&All" sorts the entry lines (the selection of
+// Select Entries), "&Selected" the given selection (clamped to the text).
+TextEdit SortNamesEdit(std::string_view cardText, TextSelection selection, bool all,
+                       const IndexCollator& collator);
+
 // Resequence: lines 3 to the last get the locations start, start + 1, ... in their order: the
 // text before a line's first comma is replaced by the number, a line without a comma (an
 // empty one too) gets the number and a comma in front. Cards of fewer than 3 lines are

@@ -89,6 +89,24 @@ TEST(SortNames, SelectedTextBecomesLinesEachEndingInCrLf) {
               "\r\n1,\"5\",129,\"A\"\r\n");
 }
 
+TEST(SortNames, AllOrSelectedAsOneEditOfTheCard) {
+    const IndexCollator collator(CodePage::Windows1252, "");
+    const std::string card =
+        "Phone\r\n\r\n3,\"3\",129,\"C\"\r\n2,\"2\",129,\"B\"\r\n1,\"1\",129,\"A\"";
+    EXPECT_EQ(SortNamesEdit(card, {}, true, collator),
+              (TextEdit{{9, card.size() - 9},
+                        "1,\"1\",129,\"A\"\r\n2,\"2\",129,\"B\"\r\n3,\"3\",129,\"C\"\r\n"}));
+    // Only the selected lines move; the selection given for "&All" does not count.
+    EXPECT_EQ(SortNamesEdit(card, {24, card.size() - 24}, false, collator),
+              (TextEdit{{24, card.size() - 24}, "1,\"1\",129,\"A\"\r\n2,\"2\",129,\"B\"\r\n"}));
+    EXPECT_EQ(SortNamesEdit(card, {24, 3}, true, collator).range,
+              (TextSelection{9, card.size() - 9}));
+    // A selection past the end is cut to the text; an empty one changes nothing.
+    EXPECT_EQ(SortNamesEdit(card, {card.size() + 5, 9}, false, collator),
+              (TextEdit{{card.size(), 0}, ""}));
+    EXPECT_EQ(SortNamesEdit("", {}, true, collator), (TextEdit{{0, 0}, ""}));
+}
+
 TEST(Resequence, LocationsFromTheStartNumberInTheLinesOrder) {
     EXPECT_EQ(ResequenceEntries({"Phone", "", "12,\"5\",129,\"A\"", "7,\"6\",129,\"B\"", ""}, 1),
               (Lines{"Phone", "", "1,\"5\",129,\"A\"", "2,\"6\",129,\"B\"", "3,"}));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+
 #include "cardfile/prompter.h"
 #include "phone/memory_storage.h"
 #include "phone/phone_reply.h"
@@ -130,6 +133,38 @@ TEST(ExtractPhoneEntries, ZeroByteInANameReadsAsAt) {
     ASSERT_EQ(lines.back(), "OK");
     EXPECT_EQ(ExtractPhoneEntries(lines),
               (Lines{"1,\"555\",129,\"Ann@Work\"", "2,\"6\",129,\"Bo\""}));
+}
+
+// Garbage from a phone: every entry comes from one "+CPBR:" line (joined or not), nothing is
+// lost or made up, and a long reply of open quotes is handled in one pass.
+TEST(ExtractPhoneEntries, HostileReplies) {
+    std::mt19937 random(11);
+    const std::string pieces[] = {"+CPBR:", "+CPBR: ", "\"", ",", "1", "\0", "\xFF", " ", "OK", ""};
+    for (int round = 0; round < 200; ++round) {
+        Lines reply;
+        std::size_t entryLines = 0;
+        for (int line = 0; line < 12; ++line) {
+            std::string text;
+            for (int i = random() % 6; i > 0; --i) {
+                text += pieces[random() % std::size(pieces)];
+            }
+            entryLines += text.starts_with("+CPBR:") ? 1 : 0;
+            reply.push_back(text);
+        }
+        const Lines entries = ExtractPhoneEntries(reply);
+        EXPECT_EQ(entries.size(), entryLines);
+        (void)PhonebookRangeFromReply(reply);
+        (void)PhoneInfoRow("Model Id", reply);
+    }
+    Lines open(20000, "+CPBR: 1,\"x");
+    open.push_back("OK");
+    EXPECT_EQ(ExtractPhoneEntries(open).size(), 20000u);
+    Lines oneLong = {"+CPBR: 1,\"x"};
+    oneLong.insert(oneLong.end(), 20000, "no quote here");
+    oneLong.push_back("\"");
+    const Lines joined = ExtractPhoneEntries(oneLong);
+    ASSERT_EQ(joined.size(), 1u);
+    EXPECT_TRUE(joined[0].ends_with("here \"")) << joined[0].size();
 }
 
 TEST(PhonebookCardText, IndexLineEmptyLineAndEntries) {
