@@ -11,23 +11,11 @@
 
 #include "cardfile/card.h"
 #include "cardfile/codepage.h"
-#include "cardfile/errors.h"
+#include "cardfile/index_correction.h"
 
 namespace tabellan {
 
 class IndexCollator;
-
-struct IndexCorrection {
-    std::int64_t count = 0;  // n identical indexes alone take n(n-1)/2 corrections
-    std::string lastIndex;   // the last corrected index, after its "." was appended
-};
-
-// CorrectIndexes would have to build indexes of absurd total length (thousands of identical
-// indexes: each correction appends one more "."); the set is left unchanged.
-class EIndexCorrectionLimit : public TabellanError {
-  public:
-    using TabellanError::TabellanError;
-};
 
 class CardSet {
   public:
@@ -112,10 +100,5 @@ class CardSet {
 // Where the entry at pos stands after the entry at `from` was taken out and put back at
 // `to` (a commit that re-sorted it).
 int PositionAfterMove(int pos, int from, int to);
-
-// The warning text of the index correction; empty when count is 0.
-std::string IndexCorrectionMessage(const IndexCorrection& c);
-// The first status panel's text: "Total N cards.  File is (un)encrypted...".
-std::string FileStatusText(int cardCount, bool encrypted);
 
 }  // namespace tabellan

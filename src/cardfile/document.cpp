@@ -9,6 +9,7 @@
 #include "cardfile/crd_reader.h"
 #include "cardfile/document_files.h"
 #include "cardfile/errors.h"
+#include "cardfile/file_status.h"
 #include "cardfile/prompter.h"
 #include "cardfile/txt_reader.h"
 

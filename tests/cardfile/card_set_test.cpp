@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cardfile/file_status.h"
 #include "cardfile/index_collator.h"
 
 namespace tabellan {
