@@ -52,15 +52,4 @@ class ECompressError : public TabellanError {
     using TabellanError::TabellanError;
 };
 
-// The serial port component failed: open, configure, read, write or a refused change.
-class ESerCommError : public TabellanError {
-  public:
-    using TabellanError::TabellanError;
-};
-// The phone's port was not opened (the port prompt was cancelled).
-class EPortOpenErr : public TabellanError {
-  public:
-    using TabellanError::TabellanError;
-};
-
 }  // namespace tabellan

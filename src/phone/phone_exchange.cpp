@@ -4,7 +4,7 @@
 #include <thread>
 #include <utility>
 
-#include "cardfile/errors.h"
+#include "phone/phone_errors.h"
 #include "phone/phone_reply.h"
 #include "phone/port_device.h"
 

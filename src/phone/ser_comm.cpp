@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "cardfile/errors.h"
 #include "phone/event_dispatcher.h"
+#include "phone/phone_errors.h"
 #include "phone/port_device.h"
 #include "phone/port_device_advice.h"
 

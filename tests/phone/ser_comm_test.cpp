@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "cardfile/errors.h"
 #include "phone/event_dispatcher.h"
+#include "phone/phone_errors.h"
 #include "phone/port_device.h"
 #include "pty_fixture.h"
 

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "cardfile/errors.h"
 #include "phone/event_dispatcher.h"
+#include "phone/phone_errors.h"
 #include "phone/phone_exchange.h"
 #include "phonesim_process.h"
 #include "pty_fixture.h"
