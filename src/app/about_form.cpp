@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/help.h"
+#include "tabellan_version.h"
 
 namespace tabellan {
 
@@ -15,7 +16,7 @@ QStringList AboutLines() {
     const QStringList args = QCoreApplication::arguments().mid(1);
     return {
         QStringLiteral("Tabellan"),
-        QStringLiteral("Version 1.24"),
+        QStringLiteral("Version ") + QString::fromLatin1(kVersion),
         QStringLiteral("Operating system: ") + QSysInfo::prettyProductName(),
         QStringLiteral("Program: ") + QCoreApplication::applicationFilePath(),
         QStringLiteral("Parameters: ") + args.join(QLatin1Char(' ')),

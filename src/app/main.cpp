@@ -3,11 +3,12 @@
 #include <QIcon>
 
 #include "app/main_window.h"
+#include "tabellan_version.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tabellan"));
-    QApplication::setApplicationVersion(QStringLiteral("1.24"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tabellan::kVersion));
     QApplication::setOrganizationName(QStringLiteral("Velmorn"));
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")) {
         QIcon::setThemeName(QStringLiteral("Adwaita"));

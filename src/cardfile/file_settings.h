@@ -6,11 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "tabellan_version.h"
+
 namespace tabellan {
 
 class Prompter;
 
-inline constexpr const char* kProgramVersion = "01.24";
+// The version a header records and the highest one this program reads.
+inline constexpr const char* kProgramVersion = kFileFormatVersion;
 
 // The editor font as plain values; the desktop program maps it onto a real font.
 struct FontSpec {

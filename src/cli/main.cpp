@@ -17,11 +17,10 @@
 #include "cli/phonebook_command.h"
 #include "cli/ports_command.h"
 #include "cli/replace_command.h"
+#include "tabellan_version.h"
 
 namespace tabellan {
 namespace {
-
-constexpr const char* kVersion = "1.24";
 
 struct Subcommand {
     std::string_view name;
