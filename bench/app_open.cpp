@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -25,7 +24,8 @@
 #include "cardfile/prompter.h"
 #include "ratio_report.h"
 #include "sample_cards.h"
-#include "silent_prompter.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -33,10 +33,8 @@ namespace {
 constexpr int kCards = 100000;
 constexpr std::size_t kLongCardChars = 32000;
 
-using bench::SilentPrompter;
-
 struct Fixture {
-    QTemporaryDir dir;
+    test::TempFolder dir{"tabellan-bench"};
     std::string file;
 };
 Fixture* g_fixture = nullptr;
@@ -88,7 +86,7 @@ double TimeLibraryLoad(Prompter& prompter) {
 }
 
 void BM_LibraryLoad(benchmark::State& state) {
-    SilentPrompter prompter;
+    auto prompter = test::SilentPrompter();
     for (auto _ : state) {
         state.SetIterationTime(TimeLibraryLoad(prompter));
     }
@@ -98,7 +96,7 @@ void BM_LibraryLoad(benchmark::State& state) {
 // the state of the heap, which opening and closing windows changes, so the ratio compares
 // loads made under the same conditions.
 void BM_WindowOpen(benchmark::State& state) {
-    SilentPrompter prompter;
+    auto prompter = test::SilentPrompter();
     double librarySeconds = 0;
     for (auto _ : state) {
         librarySeconds += TimeLibraryLoad(prompter);
@@ -126,7 +124,7 @@ std::vector<std::string> LongCard() {
 }
 
 void BM_UpdateEnablementsTick(benchmark::State& state) {
-    SilentPrompter prompter;
+    auto prompter = test::SilentPrompter();
     PaintWatcher watcher;
     std::unique_ptr<TMainForm> window = OpenWindow(prompter, watcher);
     window->Doc().SelectCard(0);
@@ -159,15 +157,13 @@ void PrintTable(const bench::RecordingReporter& r) {
 }
 
 void WriteFixture(Fixture& f) {
-    if (!f.dir.isValid()) {
-        throw std::runtime_error("no temporary folder");
-    }
     // The window's settings go to the temporary folder, not the user's.
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, f.dir.filePath("config"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(f.dir.File("config")));
     CardSet cards;
     bench::FillCards(cards, kCards);
-    f.file = f.dir.filePath("contacts.csv").toStdString();
-    SilentPrompter prompter;
+    f.file = f.dir.File("contacts.csv");
+    auto prompter = test::SilentPrompter();
     WriteCardFile(f.file, cards, FileSettings{}, true, prompter);
 }
 

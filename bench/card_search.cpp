@@ -11,12 +11,10 @@
 #include "cardfile/card_set.h"
 #include "cardfile/card_set_search_host.h"
 #include "cardfile/prompter.h"
-#include "silent_prompter.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
-
-using bench::SilentPrompter;
 
 // Address cards; with `needleEvery` > 0 every such card gets the word in its body, with 0
 // only the last card does.
@@ -80,7 +78,7 @@ void BM_FindNext(benchmark::State& state) {
     CardSet cards;
     FillCards(cards, kFindCards, 0);
     CardSetSearchHost host(cards);
-    SilentPrompter prompter;
+    auto prompter = test::SilentPrompter();
     const SearchRequest request{"needle", "", false};
     for (auto _ : state) {
         host.ShowCard(0);
@@ -102,7 +100,7 @@ void BM_ReplaceAllRaw(benchmark::State& state) {
 
 void BM_ReplaceAll(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    SilentPrompter prompter;
+    auto prompter = test::SilentPrompter();
     for (auto _ : state) {
         state.PauseTiming();
         CardSet cards;

@@ -31,7 +31,8 @@
 #include "cardfile/prompter.h"
 #include "ratio_report.h"
 #include "sample_cards.h"
-#include "silent_prompter.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 
@@ -50,7 +51,8 @@ constexpr const char* kPassword = "correct horse";
 
 // The files every benchmark works on, written once into a temporary folder.
 struct Fixture {
-    fs::path dir;
+    test::TempFolder folder{"tabellan-bench"};
+    const fs::path dir = folder.Path();
     std::string plain, encrypted, level1, level2, level3;  // level3: kSlowCards cards
     std::uint64_t plainBytes = 0;
     std::uint64_t slowPlainBytes = 0;  // the level-3 file's cards, uncompressed
@@ -82,17 +84,12 @@ std::string UclCompress(const std::string& data, int level) {
 }
 
 void BuildFixture(Fixture& f) {
-    std::string pattern = (fs::temp_directory_path() / "tabellan-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    f.dir = pattern;
     f.cards = std::make_unique<CardSet>();
     FillCards(*f.cards, kCards);
     f.slowCards = std::make_unique<CardSet>();
     FillCards(*f.slowCards, kSlowCards);
 
-    bench::SilentPrompter prompter(kPassword);
+    auto prompter = test::SilentPrompter(kPassword);
     const auto write = [&](const char* name, const CardSet& set, int level, bool enc) {
         const std::string path = (f.dir / name).string();
         WriteCardFile(path, set, SettingsFor(level, enc), true, prompter);
@@ -194,7 +191,7 @@ void SetThroughput(benchmark::State& state, std::uint64_t bytes) {
 }
 
 void BM_Load(benchmark::State& state, const std::string* path, std::uint64_t plainBytes) {
-    bench::SilentPrompter prompter(kPassword);
+    auto prompter = test::SilentPrompter(kPassword);
     for (auto _ : state) {
         auto cards = std::make_unique<CardSet>();
         FileSettings settings;
@@ -209,7 +206,7 @@ void BM_Load(benchmark::State& state, const std::string* path, std::uint64_t pla
 
 void BM_Save(benchmark::State& state, const CardSet* cards, int level, bool encrypted,
              std::uint64_t plainBytes, bool commit) {
-    bench::SilentPrompter prompter(kPassword);
+    auto prompter = test::SilentPrompter(kPassword);
     const FileSettings settings = SettingsFor(level, encrypted);
     const std::string path = (g_fixture->dir / "save-target.csv").string();
     for (auto _ : state) {
@@ -394,8 +391,6 @@ int main(int argc, char** argv) {
     tabellan::bench::RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     tabellan::PrintTable(reporter, fixture);
-    std::error_code ec;
-    std::filesystem::remove_all(fixture.dir, ec);
     benchmark::Shutdown();
     return 0;
 }

@@ -13,7 +13,7 @@
 #include <QTimer>
 
 #include "app/card_memo.h"
-#include "test_support.h"
+#include "support/window_fixture.h"
 
 namespace tabellan::test {
 namespace {
@@ -34,7 +34,7 @@ class CardPrinterTest : public WindowTest {
         path_ = WriteCards(QStringLiteral("cards%1.csv").arg(printouts_ + 1), cards, settings);
         prompter.shown.clear();
         Make({QString::fromStdString(path_)});
-        pdf_ = dir.filePath(QStringLiteral("out%1.pdf").arg(++printouts_));
+        pdf_ = FilePath(QStringLiteral("out%1.pdf").arg(++printouts_));
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setOutputFileName(pdf_);
@@ -240,7 +240,7 @@ TEST_F(CardPrinterTest, LongLinesWrapWithinThePage) {
 
 TEST_F(CardPrinterTest, PrinterFailuresShowTheirMessages) {
     Open({{"Smith"}, {"Adams"}});
-    printer_->setOutputFileName(dir.filePath(QStringLiteral("missing/out.pdf")));
+    printer_->setOutputFileName(FilePath(QStringLiteral("missing/out.pdf")));
     window->Doc().SelectCard(0);
     Trigger("mnuCardPrint");
     EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"Error printing address information."}));

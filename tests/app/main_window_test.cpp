@@ -6,11 +6,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include "app/card_memo.h"
 #include "app/index_list_view.h"
 #include "cardfile/document_files.h"
-#include "test_support.h"
+#include "support/window_fixture.h"
 
 namespace tabellan::test {
 namespace {
@@ -140,8 +141,8 @@ TEST_F(MainWindowTest, ListKeysDeleteOnlyWithASelectionAndInsertAlwaysAsks) {
     QTest::keyClick(window->List(), Qt::Key_Delete);  // nothing selected: no question
     EXPECT_TRUE(prompter.shown.empty());
     QTest::keyClick(window->List(), Qt::Key_Insert);
-    ASSERT_EQ(prompter.inputPrompts.size(), 1u);
-    EXPECT_EQ(prompter.inputPrompts[0], "Enter card index:");
+    ASSERT_EQ(prompter.InputPrompts().size(), 1u);
+    EXPECT_EQ(prompter.InputPrompts()[0], "Enter card index:");
     ClickRow(2);
     prompter.answers.push_back(Answer::No);
     QTest::keyClick(window->List(), Qt::Key_Delete);
@@ -157,10 +158,10 @@ TEST_F(MainWindowTest, SaveWritesTheEditAndKeepsTheOldFileAsBackup) {
     Trigger("sbSave");
     EXPECT_FALSE(window->Doc().FileModified());
     EXPECT_FALSE(IsEnabled("mnuFileSave"));
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("contacts.bak")));
+    EXPECT_TRUE(QFileInfo::exists(FilePath("contacts.bak")));
     // Names are case-sensitive here: the save goes to the file that was opened, no twin.
     EXPECT_EQ(window->Doc().CardFileName(), path);
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("contacts.CSV")));
+    EXPECT_FALSE(QFileInfo::exists(FilePath("contacts.CSV")));
 
     // The saved file reads back with the edit; the window went away without closing, so the
     // autosave copy written since is offered.
@@ -176,13 +177,13 @@ TEST_F(MainWindowTest, SaveOfAnUntitledFileAsksForANameAndExtension) {
     Make();
     prompter.inputs.push_back("Brown");
     Trigger("mnuCardAdd");
-    dialogs.saveAnswers.push_back(ScriptedDialogs::SaveAnswer{2, dir.filePath("people.csv")});
+    dialogs.saveAnswers.push_back(ScriptedDialogs::SaveAnswer{2, FilePath("people.csv")});
     Trigger("mnuFileSave");
     EXPECT_EQ(dialogs.saveCalls, 1);
     EXPECT_EQ(dialogs.lastShownFilter, 1);
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("people.txt")));  // the text entry was chosen
+    EXPECT_TRUE(QFileInfo::exists(FilePath("people.txt")));  // the text entry was chosen
     EXPECT_EQ(window->windowTitle(), "Tabellan - people.txt");
-    EXPECT_EQ(window->Recent().Path(0), dir.filePath("people.txt"));
+    EXPECT_EQ(window->Recent().Path(0), FilePath("people.txt"));
 }
 
 TEST_F(MainWindowTest, SaveAsCancelledChangesNothing) {
@@ -197,7 +198,7 @@ TEST_F(MainWindowTest, SaveAsCancelledChangesNothing) {
 
 TEST_F(MainWindowTest, AutosaveFollowsThePeriodOnTheDocumentsClock) {
     const std::string path = OpenSample();
-    const QString autosave = dir.filePath("contacts.$$$");
+    const QString autosave = FilePath("contacts.$$$");
     window->UpdateEnablements();  // first tick after the open
     EXPECT_TRUE(QFileInfo::exists(autosave));
     QFile::remove(autosave);
@@ -214,7 +215,7 @@ TEST_F(MainWindowTest, TheTimerRunsTheRefreshEveryThreeHundredMilliseconds) {
     auto* timer = window->findChild<QTimer*>("Timer1");
     EXPECT_EQ(timer->interval(), 300);
     timer->start();
-    const QString autosave = dir.filePath("contacts.$$$");
+    const QString autosave = FilePath("contacts.$$$");
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(autosave), 2000);
 }
 
@@ -237,7 +238,7 @@ TEST_F(MainWindowTest, LeftOverAutosaveCopyIsOfferedOnOpen) {
     window->Action("mnuFileItem1")->trigger();
     EXPECT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(ListRows(), (QStringList{"Old"}));
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("x.$$$")));
+    EXPECT_FALSE(QFileInfo::exists(FilePath("x.$$$")));
 }
 
 TEST_F(MainWindowTest, CardPendingInTheFileIsShownAndMarkedInTheList) {
@@ -272,7 +273,7 @@ TEST_F(MainWindowTest, ClosingWithChangesAsksAndCancelKeepsTheWindow) {
     EXPECT_EQ(ListRows().size(), 3);
     prompter.answers.push_back(Answer::No);
     EXPECT_TRUE(window->close());
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath("contacts.$$$")));
+    EXPECT_FALSE(QFileInfo::exists(FilePath("contacts.$$$")));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "app/replace_dialog.h"
 #include "app/search_commands.h"
 #include "app/setup_form.h"
-#include "test_support.h"
+#include "support/window_fixture.h"
 
 namespace tabellan::test {
 namespace {

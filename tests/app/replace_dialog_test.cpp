@@ -14,7 +14,7 @@
 #include "app/index_list_view.h"
 #include "app/replace_dialog.h"
 #include "app/search_commands.h"
-#include "test_support.h"
+#include "support/window_fixture.h"
 
 namespace tabellan::test {
 namespace {

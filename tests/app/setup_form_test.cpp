@@ -19,7 +19,7 @@
 #include "app/help.h"
 #include "app/index_list_view.h"
 #include "app/setup_form.h"
-#include "test_support.h"
+#include "support/window_fixture.h"
 
 namespace tabellan::test {
 namespace {
@@ -171,9 +171,9 @@ class WanderingDialogs : public ScriptedDialogs {
 
 TEST_F(SetupFormTest, AlternateFilePickerRestoresTheCurrentFolderAndPasswordCanBeCleared) {
     WanderingDialogs wandering;
-    ASSERT_TRUE(QDir(dir.path()).mkpath("elsewhere"));
-    wandering.to = dir.filePath("elsewhere");
-    wandering.saveAnswers.push_back(ScriptedDialogs::SaveAnswer{1, dir.filePath("alt.csv")});
+    ASSERT_TRUE(QDir().mkpath(FilePath("elsewhere")));
+    wandering.to = FilePath("elsewhere");
+    wandering.saveAnswers.push_back(ScriptedDialogs::SaveAnswer{1, FilePath("alt.csv")});
     MainWindowOptions options;
     options.prompter = &prompter;
     options.dialogs = &wandering;
@@ -183,7 +183,7 @@ TEST_F(SetupFormTest, AlternateFilePickerRestoresTheCurrentFolderAndPasswordCanB
     const QString before = QDir::currentPath();
     Click("ButtonSetAltFN");
     EXPECT_EQ(wandering.saveCalls, 1);
-    EXPECT_EQ(Edit("EditAltFN")->text(), dir.filePath("alt.csv"));
+    EXPECT_EQ(Edit("EditAltFN")->text(), FilePath("alt.csv"));
     EXPECT_EQ(QDir::currentPath(), before);
     Click("ButtonClearAltFN");
     EXPECT_TRUE(Edit("EditAltFN")->text().isEmpty());

@@ -11,7 +11,7 @@
 #include "app/about_form.h"
 #include "app/help.h"
 #include "app/index_list_view.h"
-#include "test_support.h"
+#include "support/window_fixture.h"
 
 namespace tabellan::test {
 namespace {
@@ -42,15 +42,15 @@ TEST_F(StartupTest, TwoParametersAreRefusedAndTheWindowStaysEmpty) {
 }
 
 TEST_F(StartupTest, UnknownExtensionIsNamedUpperCased) {
-    Make({dir.filePath("notes.dat")});
+    Make({FilePath("notes.dat")});
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "Unknown extension: .DAT");
-    Make({dir.filePath("noext")});
+    Make({FilePath("noext")});
     EXPECT_EQ(prompter.shown.back().text, "Unknown extension: ");
 }
 
 TEST_F(StartupTest, MissingFileFailsAndLeavesTheRecentListAlone) {
-    Make({dir.filePath("gone.csv")});
+    Make({FilePath("gone.csv")});
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].kind, MsgKind::Error);
     EXPECT_FALSE(window->Recent().Any());

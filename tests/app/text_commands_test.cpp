@@ -14,7 +14,7 @@
 
 #include "app/card_memo.h"
 #include "cardfile/cipher.h"
-#include "test_support.h"
+#include "support/window_fixture.h"
 
 namespace tabellan::test {
 namespace {
@@ -190,7 +190,7 @@ TEST_F(TextCommandsTest, ExecuteTakesTheWordAtTheCaretOrTheSelection) {
 
 TEST_F(TextCommandsTest, ExecuteStartsTheProgramWithoutAShell) {
     Show({"Card", "x"});
-    const QString target = dir.filePath(QStringLiteral("made;by $HOME"));
+    const QString target = FilePath(QStringLiteral("made;by $HOME"));
     // A shell would end the command at ';' and expand $HOME; the program gets one argument.
     window->Memo()->setPlainText(QStringLiteral("Card\ntouch \"%1\"").arg(target));
     Select(5, Text().size());
@@ -199,7 +199,7 @@ TEST_F(TextCommandsTest, ExecuteStartsTheProgramWithoutAShell) {
         QTest::qWait(20);
     }
     EXPECT_TRUE(QFileInfo::exists(target));
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("made"))));
+    EXPECT_FALSE(QFileInfo::exists(FilePath(QStringLiteral("made"))));
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(prompter.busyDepth, 0);
 }

@@ -10,7 +10,7 @@
 #include "app/card_memo.h"
 #include "app/enablement.h"
 #include "app/index_list_view.h"
-#include "test_support.h"
+#include "support/window_fixture.h"
 
 namespace tabellan::test {
 namespace {

@@ -15,10 +15,12 @@
 #include <thread>
 #include <vector>
 
-#include "../cardfile/fake_prompter.h"
 #include "../phone/phonesim_process.h"
 #include "cardfile/errors.h"
 #include "phone/event_dispatcher.h"
+#include "phone/phone_errors.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -51,10 +53,10 @@ class RecordingDialWindow : public DialWindow {
 };
 
 // A prompter whose pick-up message fails, as a window might while showing it.
-class ThrowingPrompter : public test::FakePrompter {
+class ThrowingPrompter : public test::ScriptedPrompter {
   public:
     Answer Show(MsgKind kind, std::string_view text, Buttons buttons, int helpContext) override {
-        FakePrompter::Show(kind, text, buttons, helpContext);
+        ScriptedPrompter::Show(kind, text, buttons, helpContext);
         if (kind == MsgKind::Information) {
             throw TabellanError("the box went away");
         }
@@ -65,16 +67,14 @@ class ThrowingPrompter : public test::FakePrompter {
 class ModemDialing : public ::testing::Test {
   protected:
     ModemDialing() : ModemDialing(prompter_) {}
-    explicit ModemDialing(test::FakePrompter& prompter)
+    explicit ModemDialing(test::ScriptedPrompter& prompter)
         : window_(dispatcher_), dialer_(window_, prompter, &dispatcher_), used_(prompter) {
         ModemTiming timing;
         timing.poll = 10ms;
         timing.settle = 20ms;
         dialer_.SetTiming(timing);
-        log_ = fs::temp_directory_path() /
-               ("modem-" + std::to_string(::getpid()) + "-" + std::to_string(++runs_) + ".log");
+        log_ = folder_.File("modem.log");
     }
-    ~ModemDialing() override { fs::remove(log_); }
 
     // Starts the simulated modem with the quirks and points the dialer's port at it.
     void Start(std::vector<std::string> quirks) {
@@ -116,15 +116,15 @@ class ModemDialing : public ::testing::Test {
         EXPECT_EQ(used_.busyDepth, 0);
     }
 
-    test::FakePrompter prompter_;
+    test::ScriptedPrompter prompter_;
     PollingDispatcher dispatcher_;
     RecordingDialWindow window_;
     ModemDialer dialer_;
-    test::FakePrompter& used_;
+    test::ScriptedPrompter& used_;
     std::optional<testing::PhonesimProcess> sim_;
     std::string device_;
+    test::TempFolder folder_{"tabellan-modem"};
     fs::path log_;
-    static inline int runs_ = 0;
 };
 
 TEST_F(ModemDialing, ToneDialingWithTheNumbersBlanks) {
@@ -147,7 +147,7 @@ TEST_F(ModemDialing, PulseDialingAndAnEmptyNumber) {
     EXPECT_TRUE(Dial(""));
     const std::string expected = "ATZ\rATE1\rATDP555\r\rATZ\rATE1\rATDT\r\r";
     EXPECT_EQ(Sent(expected.size()), expected);
-    EXPECT_EQ(prompter_.messages,
+    EXPECT_EQ(prompter_.Texts(),
               (Texts{"Dialing 555...\r\nPlease, pick up the phone and then click OK.",
                      "Dialing ...\r\nPlease, pick up the phone and then click OK."}));
 }
@@ -174,8 +174,8 @@ TEST_F(ModemDialing, AModemWithoutEchoThatSaysSomethingElse) {
     EXPECT_FALSE(Dial("123"));
     const std::string expected = "ATZ\rATE1\rATDT123\r\r";
     EXPECT_EQ(Sent(expected.size()), expected);
-    ASSERT_EQ(prompter_.messages.size(), 1u);
-    const std::string& text = prompter_.messages[0];
+    ASSERT_EQ(prompter_.Texts().size(), 1u);
+    const std::string& text = prompter_.Texts()[0];
     EXPECT_EQ(text.rfind("Invalid or incomplete response from modem: \r\nRING\r\n", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with("\r\nPlease retry...")) << text;
 }
@@ -186,7 +186,7 @@ TEST_F(ModemDialing, ASilentModemStopsAtTheFirstStep) {
     EXPECT_FALSE(Dial("555"));
     EXPECT_GE(Clock::now() - start, 800ms) << "80 polls of silence";
     EXPECT_EQ(Sent(5), "ATZ\r\r");
-    EXPECT_EQ(prompter_.messages, (Texts{kNoResponse}));
+    EXPECT_EQ(prompter_.Texts(), (Texts{kNoResponse}));
     EXPECT_GE(window_.pumps, 80);
     ExpectReleased();
 }
@@ -195,7 +195,7 @@ TEST_F(ModemDialing, ErrorAfterReset) {
     Start({"--reset-error"});
     EXPECT_FALSE(Dial("555"));
     EXPECT_EQ(Sent(5), "ATZ\r\r");
-    EXPECT_EQ(prompter_.messages, (Texts{Invalid("ATZ\r\r\nERROR\r\n")}));
+    EXPECT_EQ(prompter_.Texts(), (Texts{Invalid("ATZ\r\r\nERROR\r\n")}));
     EXPECT_EQ(prompter_.shown[0].helpContext, kModemHelpContext);
     ExpectReleased();
 }
@@ -204,7 +204,7 @@ TEST_F(ModemDialing, LineFeedsOnlyNeverGiveOkCr) {
     Start({"--lf-only"});
     EXPECT_FALSE(Dial("555"));
     EXPECT_EQ(Sent(5), "ATZ\r\r");
-    EXPECT_EQ(prompter_.messages, (Texts{Invalid("ATZ\r\nOK\n")}));
+    EXPECT_EQ(prompter_.Texts(), (Texts{Invalid("ATZ\r\nOK\n")}));
 }
 
 TEST_F(ModemDialing, ASlowModemsRepliesArriveInPieces) {
@@ -213,7 +213,7 @@ TEST_F(ModemDialing, ASlowModemsRepliesArriveInPieces) {
     EXPECT_TRUE(Dial("0 216 555"));
     const std::string expected = "ATZ\rATE1\rATDT0 216 555\r\r";
     EXPECT_EQ(Sent(expected.size()), expected);
-    EXPECT_EQ(prompter_.messages.size(), 1u);
+    EXPECT_EQ(prompter_.Texts().size(), 1u);
 }
 
 TEST_F(ModemDialing, AModemThatKeepsTalkingIsWaitedForUntilItAnswers) {
@@ -230,8 +230,8 @@ TEST_F(ModemDialing, AModemThatTalksWithoutEverAnsweringIsGivenUp) {
     Start({"--silent", "--talk", "5"});
     EXPECT_FALSE(Dial("555"));
     EXPECT_EQ(Sent(5), "ATZ\r\r");
-    ASSERT_EQ(prompter_.messages.size(), 1u);
-    const std::string& text = prompter_.messages[0];
+    ASSERT_EQ(prompter_.Texts().size(), 1u);
+    const std::string& text = prompter_.Texts()[0];
     EXPECT_EQ(text.rfind("Invalid or incomplete response from modem: \r\nRING\r\n", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with("...\r\nPlease retry...")) << text;
     EXPECT_LT(text.size(), 300u);
@@ -247,7 +247,7 @@ TEST_F(ModemDialing, APortThatDoesNotOpenSendsNothing) {
     EXPECT_THROW(dialer_.btnDialClick("x1", DialType::Tone, "555"), TabellanError);
     EXPECT_FALSE(dialer_.SerComm2().IsOpen());
     EXPECT_EQ(Sent(0), "");
-    EXPECT_TRUE(prompter_.messages.empty());
+    EXPECT_TRUE(prompter_.Texts().empty());
     EXPECT_EQ(window_.enabledStates, (std::vector<bool>{false, true, false, true}));
     EXPECT_EQ(prompter_.busyDepth, 0);
 }

@@ -13,48 +13,20 @@
 
 #include "cardfile/errors.h"
 #include "cardfile/line_reader.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
 
 namespace fs = std::filesystem;
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string t = (fs::temp_directory_path() / "tabellan-atomic-XXXXXX").string();
-        char* p = ::mkdtemp(t.data());
-        path_ = p ? p : t;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    std::size_t EntryCount() const {
-        return static_cast<std::size_t>(
-            std::distance(fs::directory_iterator(path_), fs::directory_iterator()));
-    }
-
-  private:
-    fs::path path_;
-};
-
-std::string Slurp(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Spit(const std::string& p, const std::string& data) {
-    std::ofstream out(p, std::ios::binary);
-    out << data;
-}
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
 
 TEST(AtomicFileTest, CommitWritesAndReplaces) {
-    TempDir dir;
+    TempFolder dir;
     std::string target = dir.File("cards.csv");
-    Spit(target, "old");
+    WriteBytes(target, "old");
     {
         AtomicFile f(target);
         EXPECT_EQ(f.TargetPath(), target);
@@ -63,23 +35,23 @@ TEST(AtomicFileTest, CommitWritesAndReplaces) {
         f.Write("new ");
         f.Write(std::string(200000, 'x'));  // bigger than the buffer
         f.Write("end");
-        EXPECT_EQ(Slurp(target), "old");  // untouched until the commit
+        EXPECT_EQ(ReadBytes(target), "old");  // untouched until the commit
         f.Commit();
     }
-    EXPECT_EQ(Slurp(target), "new " + std::string(200000, 'x') + "end");
+    EXPECT_EQ(ReadBytes(target), "new " + std::string(200000, 'x') + "end");
     EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(AtomicFileTest, UncommittedLeavesNothingBehind) {
-    TempDir dir;
+    TempFolder dir;
     std::string target = dir.File("cards.csv");
-    Spit(target, "old");
+    WriteBytes(target, "old");
     {
         AtomicFile f(target);
         f.Write("half");
         f.Finish();
     }
-    EXPECT_EQ(Slurp(target), "old");
+    EXPECT_EQ(ReadBytes(target), "old");
     EXPECT_EQ(dir.EntryCount(), 1u);
     {
         AtomicFile f(dir.File("new.csv"));
@@ -90,9 +62,9 @@ TEST(AtomicFileTest, UncommittedLeavesNothingBehind) {
 }
 
 TEST(AtomicFileTest, KeepsTheModeOfTheReplacedFile) {
-    TempDir dir;
+    TempFolder dir;
     std::string target = dir.File("cards.csv");
-    Spit(target, "old");
+    WriteBytes(target, "old");
     ::chmod(target.c_str(), 0640);
     {
         AtomicFile f(target);
@@ -114,10 +86,10 @@ TEST(AtomicFileTest, KeepsTheModeOfTheReplacedFile) {
 }
 
 TEST(AtomicFileTest, WritesThroughASymbolicLink) {
-    TempDir dir;
+    TempFolder dir;
     std::string real = dir.File("real.csv");
     std::string link = dir.File("link.csv");
-    Spit(real, "old");
+    WriteBytes(real, "old");
     fs::create_symlink(real, link);
     {
         AtomicFile f(link);
@@ -125,11 +97,11 @@ TEST(AtomicFileTest, WritesThroughASymbolicLink) {
         f.Commit();
     }
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(Slurp(real), "new");
+    EXPECT_EQ(ReadBytes(real), "new");
 }
 
 TEST(AtomicFileTest, MissingFolderGivesTheSystemMessage) {
-    TempDir dir;
+    TempFolder dir;
     std::string target = dir.File("no/such/cards.csv");
     try {
         AtomicFile f(target);
@@ -140,9 +112,9 @@ TEST(AtomicFileTest, MissingFolderGivesTheSystemMessage) {
 }
 
 TEST(AtomicFileTest, WriteFailureLeavesTargetUntouched) {
-    TempDir dir;
+    TempFolder dir;
     std::string target = dir.File("cards.csv");
-    Spit(target, "precious");
+    WriteBytes(target, "precious");
     // A file size limit makes write() fail with EFBIG, like a full disk would with ENOSPC.
     struct sigaction ign {
     }, old{};
@@ -164,12 +136,12 @@ TEST(AtomicFileTest, WriteFailureLeavesTargetUntouched) {
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     ::sigaction(SIGXFSZ, &old, nullptr);
     EXPECT_EQ(message, target + ": File too large");
-    EXPECT_EQ(Slurp(target), "precious");
+    EXPECT_EQ(ReadBytes(target), "precious");
     EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 TEST(AtomicFileTest, TargetIsADirectory) {
-    TempDir dir;
+    TempFolder dir;
     fs::create_directory(dir.File("sub"));
     EXPECT_THROW(AtomicFile f(dir.File("sub")), EInOutError);
 }
@@ -180,15 +152,15 @@ TEST(AtomicFileTest, SystemMessageFormat) {
 }
 
 TEST(ReadWholeFileTest, ReadsAndReportsErrors) {
-    TempDir dir;
+    TempFolder dir;
     std::string p = dir.File("data.bin");
     std::string data(300000, '\0');
     for (std::size_t i = 0; i < data.size(); ++i) {
         data[i] = static_cast<char>(i * 7);
     }
-    Spit(p, data);
+    WriteBytes(p, data);
     EXPECT_EQ(ReadWholeFile(p), data);
-    Spit(p, "");
+    WriteBytes(p, "");
     EXPECT_EQ(ReadWholeFile(p), "");
     std::string missing = dir.File("missing.csv");
     try {

@@ -1,7 +1,6 @@
 #include "cardfile/card_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,37 +13,24 @@
 #include "cardfile/comma_text.h"
 #include "cardfile/compression.h"
 #include "cardfile/errors.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FakePrompter;
+using test::ReadBytes;
+using test::ScriptedPrompter;
+using test::WriteBytes;
 using L = std::vector<std::string>;
 
 class CardFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string t = (fs::temp_directory_path() / "tabellan-cardfile-XXXXXX").string();
-        dir_ = ::mkdtemp(t.data());
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    std::string File(const std::string& name) const { return (dir_ / name).string(); }
-    static std::string Slurp(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    static void Spit(const std::string& p, const std::string& data) {
-        std::ofstream out(p, std::ios::binary | std::ios::trunc);
-        out << data;
-    }
+    std::string File(const std::string& name) const { return dir_.File(name); }
     // Loads into a fresh set and settings; the prompter is the caller's.
     LoadResult Load(const std::string& path, CardSet& cards, FileSettings& settings,
-                    FakePrompter& p) {
+                    ScriptedPrompter& p) {
         return LoadCsvCardFile(path, cards, settings, SettingsContext{}, p);
     }
     static std::vector<L> AllCards(const CardSet& s) {
@@ -55,7 +41,7 @@ class CardFileTest : public ::testing::Test {
         return v;
     }
 
-    fs::path dir_;
+    test::TempFolder dir_;
 };
 
 const char* kSpecLine1 =
@@ -71,25 +57,25 @@ TEST_F(CardFileTest, WritesTheSpecExampleByteForByte) {
     cards.Insert(Card{{"Smith", "12 Main St", "Tel. 555 0100"}});
     cards.Insert(Card{{"Jones", "1 High Road", "Leeds"}});
     FileSettings s;
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string path = File("cards.csv");
     WriteCardFile(path, cards, s, true, p);
-    EXPECT_EQ(Slurp(path), std::string(kSpecLine1) +
-                               "\r\nJones,\"1 High Road\",Leeds\r\n"
-                               "Smith,\"12 Main St\",\"Tel. 555 0100\"\r\n");
+    EXPECT_EQ(ReadBytes(path), std::string(kSpecLine1) +
+                                   "\r\nJones,\"1 High Road\",Leeds\r\n"
+                                   "Smith,\"12 Main St\",\"Tel. 555 0100\"\r\n");
     EXPECT_EQ(p.statuses, L{"Saving " + path + "..."});
-    EXPECT_TRUE(p.messages.empty());
+    EXPECT_TRUE(p.Texts().empty());
 
     CardSet back;
     FileSettings bs;
-    FakePrompter q;
+    ScriptedPrompter q;
     LoadResult r = Load(path, back, bs, q);
     EXPECT_TRUE(r.hadHeader);
     EXPECT_FALSE(r.encrypted);
     EXPECT_EQ(ToCommaText(r.rawSettings), std::string(kSpecLine1).substr(8));
     EXPECT_EQ(AllCards(back), AllCards(cards));
     EXPECT_EQ(BuildFileSettings(bs), BuildFileSettings(s));
-    EXPECT_TRUE(q.messages.empty());
+    EXPECT_TRUE(q.Texts().empty());
     EXPECT_EQ(q.busyDepth, 0);
     EXPECT_GT(q.busyCalls, 0);
 }
@@ -124,10 +110,10 @@ TEST_F(CardFileTest, RoundTripEveryLayout) {
             s.compressionLevel = level;
             s.password = pw;
             s.quickSearch[0] = "i - x";
-            FakePrompter p;
+            ScriptedPrompter p;
             std::string path = File("rt.csv");
             WriteCardFile(path, cards, s, true, p);
-            std::string bytes = Slurp(path);
+            std::string bytes = ReadBytes(path);
             if (level > 0) {
                 // Header, one payload line, nothing after.
                 std::size_t first = bytes.find("\r\n");
@@ -139,7 +125,7 @@ TEST_F(CardFileTest, RoundTripEveryLayout) {
             }
             CardSet back;
             FileSettings bs;
-            FakePrompter q;
+            ScriptedPrompter q;
             q.passwords.push_back(std::string(pw));
             LoadResult r = Load(path, back, bs, q);
             EXPECT_EQ(r.encrypted, *pw != '\0');
@@ -175,7 +161,7 @@ TEST_F(CardFileTest, CompressedPayloadSurvivesSpecialBytes) {
     }
     FileSettings s;
     s.compressionLevel = 1;
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string path = File("c.csv");
     WriteCardFile(path, cards, s, true, p);
     CardSet back;
@@ -211,14 +197,14 @@ TEST_F(CardFileTest, EdgeFiles) {
     };
     for (const Case& c : cases) {
         std::string path = File("edge.csv");
-        Spit(path, c.bytes);
+        WriteBytes(path, c.bytes);
         CardSet cards;
         FileSettings s;
-        FakePrompter p;
+        ScriptedPrompter p;
         LoadResult r = Load(path, cards, s, p);
         EXPECT_EQ(AllCards(cards), c.cards) << c.bytes;
         EXPECT_EQ(r.hadHeader, c.hadHeader) << c.bytes;
-        EXPECT_TRUE(p.messages.empty()) << c.bytes;
+        EXPECT_TRUE(p.Texts().empty()) << c.bytes;
         if (c.bytes.rfind(" \",CONFUCompression", 0) != 0) {
             EXPECT_EQ(BuildFileSettings(s), BuildFileSettings(FileSettings{})) << c.bytes;
         }
@@ -229,10 +215,10 @@ TEST_F(CardFileTest, OneAndTwoEmptyLineCards) {
     CardSet cards;
     cards.Insert(Card{{""}});
     cards.Insert(Card{{"", ""}});
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string path = File("e.csv");
     WriteCardFile(path, cards, FileSettings{}, true, p);
-    std::string bytes = Slurp(path);
+    std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.substr(bytes.find("\r\n") + 2), "\"\"\r\n,\r\n");
 }
 
@@ -241,10 +227,10 @@ TEST_F(CardFileTest, LinesAfterTheCompressedLineAreCardLines) {
     s.compressionLevel = 1;
     CardSet cards;
     cards.Insert(Card{{"In", "body"}});
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string path = File("x.csv");
     WriteCardFile(path, cards, s, true, p);
-    Spit(path, Slurp(path) + "After,line\r\n \",CONFUignored\r\n");
+    WriteBytes(path, ReadBytes(path) + "After,line\r\n \",CONFUignored\r\n");
     CardSet back;
     FileSettings bs;
     Load(path, back, bs, p);
@@ -254,10 +240,10 @@ TEST_F(CardFileTest, LinesAfterTheCompressedLineAreCardLines) {
 TEST_F(CardFileTest, DamagedCompressedBodyIsAnError) {
     std::string block("\x64\0\0\0garbage-stream", 18);  // announces 100 bytes
     std::string path = File("damaged.csv");
-    Spit(path, " \",CONFUCompressionLevel=1\r\n" + EscapePayload(block) + "\r\nLate\r\n");
+    WriteBytes(path, " \",CONFUCompressionLevel=1\r\n" + EscapePayload(block) + "\r\nLate\r\n");
     CardSet cards;
     FileSettings s;
-    FakePrompter p;
+    ScriptedPrompter p;
     try {
         Load(path, cards, s, p);
         FAIL();
@@ -272,7 +258,7 @@ TEST_F(CardFileTest, DamagedCompressedBodyIsAnError) {
 TEST_F(CardFileTest, MissingFileGivesTheSystemMessage) {
     CardSet cards;
     FileSettings s;
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string path = File("missing.csv");
     try {
         Load(path, cards, s, p);
@@ -288,11 +274,11 @@ TEST_F(CardFileTest, PasswordDialogAndErrors) {
     cards.Insert(Card{{"Secret card", "x"}});
     FileSettings s;
     s.password = "Pass";
-    FakePrompter w;
+    ScriptedPrompter w;
     std::string path = File("enc.csv");
     WriteCardFile(path, cards, s, true, w);
-    EXPECT_EQ(Slurp(path).substr(0, 8), " \",CONFE");
-    EXPECT_EQ(Slurp(path).find("Pass"), std::string::npos);
+    EXPECT_EQ(ReadBytes(path).substr(0, 8), " \",CONFE");
+    EXPECT_EQ(ReadBytes(path).find("Pass"), std::string::npos);
 
     struct Try {
         std::optional<std::string> answer;
@@ -308,7 +294,7 @@ TEST_F(CardFileTest, PasswordDialogAndErrors) {
     for (const Try& t : tries) {
         CardSet back;
         FileSettings bs;
-        FakePrompter p;
+        ScriptedPrompter p;
         p.passwords.push_back(t.answer);
         std::string error;
         try {
@@ -326,10 +312,10 @@ TEST_F(CardFileTest, PasswordDialogAndErrors) {
         EXPECT_EQ(p.busyDepth, 0);
     }
     // A plain file whose settings hold a password: wrong without any dialog.
-    Spit(path, " \",CONFUPassword=x\r\nA\r\n");
+    WriteBytes(path, " \",CONFUPassword=x\r\nA\r\n");
     CardSet back;
     FileSettings bs;
-    FakePrompter p;
+    ScriptedPrompter p;
     EXPECT_THROW(Load(path, back, bs, p), EWrongPassword);
     EXPECT_TRUE(p.passwordDialogs.empty());
 }
@@ -342,10 +328,10 @@ TEST_F(CardFileTest, CipherRunsFromTheHeaderThroughEveryLine) {
     file += c.EncryptLine("Alpha,one") + "\r\n";
     file += c.EncryptLine("Beta,two") + "\r\n";
     std::string path = File("hand.csv");
-    Spit(path, file);
+    WriteBytes(path, file);
     CardSet cards;
     FileSettings s;
-    FakePrompter p;
+    ScriptedPrompter p;
     p.passwords.push_back(std::string("k"));
     LoadResult r = Load(path, cards, s, p);
     EXPECT_EQ(r.rawSettings, (L{"Version=01.24", "Password=k"}));
@@ -354,10 +340,10 @@ TEST_F(CardFileTest, CipherRunsFromTheHeaderThroughEveryLine) {
 
 TEST_F(CardFileTest, IndexCorrectionAfterLoad) {
     std::string path = File("dup.csv");
-    Spit(path, "A,1\r\nA,2\r\na,3\r\n");
+    WriteBytes(path, "A,1\r\nA,2\r\na,3\r\n");
     CardSet cards;
     FileSettings s;
-    FakePrompter p;
+    ScriptedPrompter p;
     LoadResult r = Load(path, cards, s, p);
     EXPECT_EQ(r.corrections.count, 1);
     ASSERT_EQ(p.shown.size(), 1u);
@@ -370,13 +356,13 @@ TEST_F(CardFileTest, IndexCorrectionAfterLoad) {
 
 TEST_F(CardFileTest, VersionWarningAndSettingsFromTheHeader) {
     std::string path = File("v.csv");
-    Spit(path, " \",CONFUVersion=01.3,CardMemo=Edited,CurrentIndex=0,Modified=1\r\nA\r\n");
+    WriteBytes(path, " \",CONFUVersion=01.3,CardMemo=Edited,CurrentIndex=0,Modified=1\r\nA\r\n");
     CardSet cards;
     FileSettings s;
-    FakePrompter p;
+    ScriptedPrompter p;
     Load(path, cards, s, p);
-    ASSERT_EQ(p.messages.size(), 1u);
-    EXPECT_EQ(p.messages[0],
+    ASSERT_EQ(p.Texts().size(), 1u);
+    EXPECT_EQ(p.Texts()[0],
               "Version of data file is 01.3, which is above the version (01.24) of this program.");
     EXPECT_TRUE(s.cardEdited);
     EXPECT_EQ(s.cardMemo, L{"Edited"});
@@ -392,7 +378,7 @@ TEST_F(CardFileTest, AutosaveStoresTheEditorText) {
     s.cardMemo = {"A changed", "body"};
     s.currentIndex = 0;
     s.modified = true;
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string path = File("a.$$$");
     WriteCardFile(path, cards, s, true, p);
     CardSet back;
@@ -409,11 +395,11 @@ TEST_F(CardFileTest, TextExport) {
     cards.Insert(Card{{"\x0cIndex", "\x0c body", "", "plain", "\x0c"}});
     cards.Insert(Card{{"B\xe9", "\x0cx"}});
     FileSettings s;
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string path = File("cards.txt");
     WriteCardFile(path, cards, s, false, p);
     // The form feed is white space to the collator: "\x0cIndex" sorts before "B\xe9".
-    EXPECT_EQ(Slurp(path),
+    EXPECT_EQ(ReadBytes(path),
               "\x0c\x0cIndex\r\n \x0c body\r\n\r\nplain\r\n \x0c\r\n"
               "\x0c\x42\xe9\r\n \x0cx\r\n");
     ASSERT_EQ(p.shown.size(), 1u);
@@ -426,16 +412,16 @@ TEST_F(CardFileTest, TextExport) {
 
     CardSet one;
     one.Insert(Card{{"X", "\x0c"}});
-    FakePrompter q;
+    ScriptedPrompter q;
     WriteCardFile(File("one.txt"), one, s, false, q);
-    EXPECT_EQ(q.messages, L{"A space character was inserted in front of one line starting "
-                            "with the card separator character."});
+    EXPECT_EQ(q.Texts(), L{"A space character was inserted in front of one line starting "
+                           "with the card separator character."});
 
     // UTF-8 when the lower-cased target contains utf8.txt.
-    FakePrompter u;
+    ScriptedPrompter u;
     std::string upath = File("Cards-UTF8.TXT");
     WriteCardFile(upath, cards, s, false, u);
-    EXPECT_EQ(Slurp(upath),
+    EXPECT_EQ(ReadBytes(upath),
               "\x0c\x0cIndex\r\n \x0c body\r\n\r\nplain\r\n \x0c\r\n"
               "\x0c"
               "B\xc3\xa9\r\n \x0cx\r\n");
@@ -443,13 +429,13 @@ TEST_F(CardFileTest, TextExport) {
     FileSettings t;
     t.cardSeparator = '#';
     t.password = "pw";
-    FakePrompter w;
+    ScriptedPrompter w;
     CardSet h;
     h.Insert(Card{{"#1", "#2", "x#"}});
     WriteCardFile(File("hash.txt"), h, t, false, w);
-    EXPECT_EQ(Slurp(File("hash.txt")), "##1\r\n #2\r\nx#\r\n");
-    ASSERT_EQ(w.messages.size(), 2u);
-    EXPECT_EQ(w.messages[0], "File will be saved unencrypted!");
+    EXPECT_EQ(ReadBytes(File("hash.txt")), "##1\r\n #2\r\nx#\r\n");
+    ASSERT_EQ(w.Texts().size(), 2u);
+    EXPECT_EQ(w.Texts()[0], "File will be saved unencrypted!");
     EXPECT_EQ(w.shown[0].buttons, Buttons::Ok);
     EXPECT_EQ(w.shown[0].kind, MsgKind::Warning);
 }
@@ -457,7 +443,7 @@ TEST_F(CardFileTest, TextExport) {
 TEST_F(CardFileTest, WriteFailureLeavesTheTargetAndReportsTheSystemMessage) {
     CardSet cards;
     cards.Insert(Card{{"A"}});
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string bad = File("no-such-dir/cards.csv");
     try {
         WriteCardFile(bad, cards, FileSettings{}, true, p);
@@ -467,14 +453,14 @@ TEST_F(CardFileTest, WriteFailureLeavesTheTargetAndReportsTheSystemMessage) {
     }
     // Written through an AtomicFile but not committed: the old file stays.
     std::string path = File("keep.csv");
-    Spit(path, "old");
+    WriteBytes(path, "old");
     {
         AtomicFile out(path);
         WriteCardFile(out, cards, FileSettings{}, true, p);
-        EXPECT_EQ(Slurp(path), "old");
+        EXPECT_EQ(ReadBytes(path), "old");
     }
-    EXPECT_EQ(Slurp(path), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_.Path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(CardFileTest, HundredThousandCardsSurviveSaveAndLoad) {
@@ -488,7 +474,7 @@ TEST_F(CardFileTest, HundredThousandCardsSurviveSaveAndLoad) {
     }
     cards.SortPending();
     cards.CorrectIndexes();
-    FakePrompter p;
+    ScriptedPrompter p;
     std::string path = File("big.csv");
     WriteCardFile(path, cards, FileSettings{}, true, p);
     CardSet back;

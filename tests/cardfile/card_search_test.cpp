@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "cardfile/card_set.h"
-#include "fake_prompter.h"
-#include "fake_search_host.h"
+#include "support/fake_search_host.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -24,7 +24,7 @@ class CardSearchTest : public ::testing::Test {
     }
 
     SearchState state;
-    test::FakePrompter prompter;
+    test::ScriptedPrompter prompter;
 };
 
 TEST_F(CardSearchTest, WrapsFromTheLastCardToTheFirst) {
@@ -36,7 +36,7 @@ TEST_F(CardSearchTest, WrapsFromTheLastCardToTheFirst) {
     EXPECT_EQ(host.selStart, 7u);  // after "Adams" CR LF
     EXPECT_EQ(host.Selection(), "needle");
     EXPECT_TRUE(state.searchWrapped);
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 TEST_F(CardSearchTest, MatchBeforeTheCaretIsFoundAfterAllOtherCards) {
@@ -75,7 +75,7 @@ TEST_F(CardSearchTest, CurrentCardProbesTwiceThenReportsNotFound) {
 
     host.SetCaret(3);
     EXPECT_FALSE(Find(host, "zebra"));
-    EXPECT_EQ(prompter.messages, (std::vector<std::string>{"zebra not found!"}));
+    EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"zebra not found!"}));
     EXPECT_EQ(host.selected, 0);
     EXPECT_EQ(host.selLen, 0u);
     EXPECT_EQ(prompter.shown[0].kind, MsgKind::Error);
@@ -118,16 +118,16 @@ TEST_F(CardSearchTest, EmptyFindTextNeverMatches) {
     FakeSearchHost host{"Adams"};
     host.Click(0);
     EXPECT_FALSE(Find(host, ""));
-    EXPECT_EQ(prompter.messages.back(), " not found!");
+    EXPECT_EQ(prompter.Texts().back(), " not found!");
     EXPECT_EQ(ReplaceEvery(host, "", "x"), 0);
-    EXPECT_EQ(prompter.messages.back(), "0 replacements done.");
+    EXPECT_EQ(prompter.Texts().back(), "0 replacements done.");
 }
 
 TEST_F(CardSearchTest, NotFoundMessageDoublesAmpersands) {
     FakeSearchHost host{"Adams"};
     host.Click(0);
     EXPECT_FALSE(Find(host, "Smith & Co"));
-    EXPECT_EQ(prompter.messages.back(), "Smith && Co not found!");
+    EXPECT_EQ(prompter.Texts().back(), "Smith && Co not found!");
     EXPECT_EQ(state.lastFindText, "Smith & Co");
 }
 
@@ -163,7 +163,7 @@ TEST_F(CardSearchTest, ReplaceOnlyReplacesAMatchingSelection) {
     EXPECT_FALSE(ReplaceOne(host, state, request, prompter));  // "Cat" equals ignoring case
     EXPECT_EQ(host.cards.CardAt(0).Text(), "Adams\r\ndog dog");
     EXPECT_EQ(state.lastReplaceText, "dog");
-    EXPECT_EQ(prompter.messages.back(), "cat not found!");
+    EXPECT_EQ(prompter.Texts().back(), "cat not found!");
 }
 
 TEST_F(CardSearchTest, ReplaceAllGoesRoundOnceFromTheCaret) {
@@ -172,7 +172,7 @@ TEST_F(CardSearchTest, ReplaceAllGoesRoundOnceFromTheCaret) {
     EXPECT_EQ(ReplaceEvery(host, "x", "z"), 3);
     EXPECT_EQ(host.cards.CardAt(0).Text(), "Adams\r\nz y z");
     EXPECT_EQ(host.cards.CardAt(1).Text(), "Brown\r\nz");
-    EXPECT_EQ(prompter.messages.back(), "3 replacements done.");
+    EXPECT_EQ(prompter.Texts().back(), "3 replacements done.");
     EXPECT_EQ(prompter.shown.back().kind, MsgKind::Information);
 }
 

@@ -1,4 +1,5 @@
 #include "cardfile/command_runner.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -46,10 +47,6 @@ TEST(IsWebAddressTest, Schemes) {
 class CommandRunnerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tabellan-run-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
         // Records its arguments one per line, then renames the file into place so a reader
         // never sees it half-written.
         recorder_ = dir_ / "record";
@@ -58,7 +55,6 @@ class CommandRunnerTest : public ::testing::Test {
                                  << " " << (dir_ / "out") << "\n";
         fs::permissions(recorder_, fs::perms::owner_all);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     Words WaitForRecord() const {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -73,7 +69,8 @@ class CommandRunnerTest : public ::testing::Test {
         return lines;
     }
 
-    fs::path dir_;
+    test::TempFolder folder_{"tabellan-run"};
+    const std::filesystem::path dir_ = folder_.Path();
     fs::path recorder_;
 };
 

@@ -13,7 +13,8 @@
 
 #include "cardfile/card_set.h"
 #include "cardfile/errors.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -60,14 +61,6 @@ std::string BuildCrd(const std::vector<CrdCard>& cards, bool rrg = false) {
 
 class CrdReaderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tabellan_crd_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::string Write(const std::string& bytes) {
         const auto path = (dir_ / "cards.crd").string();
         std::ofstream(path, std::ios::binary) << bytes;
@@ -88,9 +81,10 @@ class CrdReaderTest : public ::testing::Test {
 
     Lines LinesAt(int pos) const { return cards.CardAt(pos).lines; }
 
-    std::filesystem::path dir_;
+    test::TempFolder folder_{"tabellan-crd"};
+    const std::filesystem::path dir_ = folder_.Path();
     CardSet cards;
-    test::FakePrompter prompter;
+    test::ScriptedPrompter prompter;
 };
 
 TEST_F(CrdReaderTest, RealFileWithThreeCards) {
@@ -99,7 +93,7 @@ TEST_F(CrdReaderTest, RealFileWithThreeCards) {
     EXPECT_THAT(LinesAt(0), ElementsAre("A", "", "111111111111"));
     EXPECT_THAT(LinesAt(1), ElementsAre("B", "", "222222222222"));
     EXPECT_THAT(LinesAt(2), ElementsAre("C", "", "333333333333"));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 TEST_F(CrdReaderTest, RealMalformedFileFailsOnItsFirstCard) {
@@ -217,7 +211,7 @@ TEST_F(CrdReaderTest, DuplicateIndexesAreCorrectedAndReported) {
     ASSERT_EQ(cards.Count(), 2);
     EXPECT_EQ(cards.IndexAt(0), "Same");
     EXPECT_EQ(cards.IndexAt(1), "Same.");
-    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.Texts().size(), 1u);
 }
 
 TEST_F(CrdReaderTest, DuplicatesBeforeAnErrorAreCorrectedToo) {
@@ -226,7 +220,7 @@ TEST_F(CrdReaderTest, DuplicatesBeforeAnErrorAreCorrectedToo) {
     EXPECT_EQ(Read(file), "Format error on key # 3!");
     ASSERT_EQ(cards.Count(), 2);
     EXPECT_EQ(cards.IndexAt(1), "Same.");
-    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.Texts().size(), 1u);
 }
 
 TEST_F(CrdReaderTest, OpenFailureIsAnInputOutputError) {

@@ -7,14 +7,14 @@
 
 #include "cardfile/document.h"
 #include "document_fake_view.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
 
 using Lines = std::vector<std::string>;
 using test::FakeDocumentView;
-using test::FakePrompter;
+using test::ScriptedPrompter;
 
 class DocumentCardsTest : public ::testing::Test {
   protected:
@@ -29,7 +29,7 @@ class DocumentCardsTest : public ::testing::Test {
     }
 
     FakeDocumentView view;
-    FakePrompter prompter;
+    ScriptedPrompter prompter;
     Document doc;
 };
 
@@ -135,9 +135,9 @@ TEST_F(DocumentCardsTest, TooLongCardIsReportedAndKept) {
     Show("A");
     // 32767 characters: "A" CR LF plus 32764.
     Type({"A", std::string(32764, 'x')});
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
     Type({"A", std::string(32765, 'x')});
-    ASSERT_EQ(prompter.messages, (Lines{"Current card too long."}));
+    ASSERT_EQ(prompter.Texts(), (Lines{"Current card too long."}));
     EXPECT_EQ(prompter.shown[0].kind, MsgKind::Error);
     EXPECT_EQ(prompter.shown[0].buttons, Buttons::Ok);
     EXPECT_EQ(view.editor[1].size(), 32765u);
@@ -202,8 +202,8 @@ TEST_F(DocumentCardsTest, DeleteAsksWithTheEditedIndexAndRemovesTheRenamedCard) 
     Type({"Baker", "x"});
     prompter.answers = {Answer::Yes};
     doc.DeleteCard();
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0],
+    ASSERT_EQ(prompter.Texts().size(), 1u);
+    EXPECT_EQ(prompter.Texts()[0],
               "Are you sure you want to delete the current card (Baker)?\r\n\r\n"
               "This operation cannot be undone!");
     EXPECT_EQ(prompter.shown[0].buttons, Buttons::YesNo);
@@ -240,7 +240,7 @@ TEST_F(DocumentCardsTest, DeletingTheLastCardLeavesAnEmptyModifiedSet) {
 TEST_F(DocumentCardsTest, DeleteWithoutSelectionAsksNothing) {
     AddStored({"A"});
     doc.DeleteCard();
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
     EXPECT_EQ(doc.Cards().Count(), 1);
 }
 

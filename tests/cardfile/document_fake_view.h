@@ -2,17 +2,11 @@
 // A window for Document tests: an in-memory editor and index selection, and records of
 // everything the document shows.
 #include <deque>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
 #include "cardfile/document.h"
+#include "support/temp_folder.h"
 
 namespace tabellan::test {
 
@@ -77,7 +71,6 @@ class FakeDocumentView : public DocumentView {
     std::string Caption() const { return captions.empty() ? std::string() : captions.back(); }
 };
 
-// A folder of its own for each test, removed afterwards.
 // The user types the given lines into the editor.
 inline void TypeLines(Document& doc, FakeDocumentView& view,
                       const std::vector<std::string>& lines) {
@@ -92,45 +85,6 @@ inline std::vector<std::string> IndexesOf(const CardSet& cards) {
         out.push_back(cards.IndexAt(i));
     }
     return out;
-}
-
-class TempFolder {
-  public:
-    TempFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("tabellan_doc_" + std::to_string(::getpid()) + "_" + info->test_suite_name() +
-                 "_" + info->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-inline bool Exists(const std::string& path) {
-    return std::filesystem::exists(path);
 }
 
 }  // namespace tabellan::test

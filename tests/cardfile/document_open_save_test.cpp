@@ -11,7 +11,7 @@
 #include "cardfile/document.h"
 #include "cardfile/errors.h"
 #include "document_fake_view.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -19,8 +19,8 @@ namespace {
 using Lines = std::vector<std::string>;
 using test::Exists;
 using test::FakeDocumentView;
-using test::FakePrompter;
 using test::ReadBytes;
+using test::ScriptedPrompter;
 using test::TempFolder;
 using test::WriteBytes;
 
@@ -50,7 +50,7 @@ class DocumentOpenSaveTest : public ::testing::Test {
     TempFolder dir;
     double now = 45000.5;
     FakeDocumentView view;
-    FakePrompter prompter;
+    ScriptedPrompter prompter;
     Document doc;
 };
 
@@ -92,7 +92,7 @@ TEST_F(DocumentOpenSaveTest, AutoSaveQuestionYesReadsTheCopyAsCardFile) {
     WriteBytes(dir / "x.$$$", "FromAutoSave,body\r\n");
     prompter.answers = {Answer::Yes};
     doc.ReadCardFile(dir / "x.txt");
-    ASSERT_EQ(prompter.messages, (Lines{kAutoSaveQuestion}));
+    ASSERT_EQ(prompter.Texts(), (Lines{kAutoSaveQuestion}));
     EXPECT_EQ(prompter.shown[0].buttons, Buttons::YesNoCancelHelp);
     EXPECT_EQ(prompter.shown[0].helpContext, 120);
     EXPECT_EQ(prompter.shown[0].kind, MsgKind::Confirmation);
@@ -243,7 +243,7 @@ TEST_F(DocumentOpenSaveTest, OverwriteQuestionNoLeavesEverythingUnchanged) {
     view.saveAsReplies = {{true, 2, dir / "y"}};
     prompter.answers = {Answer::No};
     doc.SaveAsCardFile();
-    EXPECT_EQ(prompter.messages, (Lines{"Do you want to overwrite y.txt?"}));
+    EXPECT_EQ(prompter.Texts(), (Lines{"Do you want to overwrite y.txt?"}));
     EXPECT_EQ(prompter.shown[0].buttons, Buttons::YesNo);
     EXPECT_EQ(ReadBytes(dir / "y.txt"), "keep");
     EXPECT_EQ(doc.CardFileName(), dir / "a.csv");
@@ -438,7 +438,7 @@ TEST_F(DocumentOpenSaveTest, PendingEditSurvivesAnAutoSaveUncommitted) {
 
     // A new run after a crash finds the copy.
     FakeDocumentView view2;
-    FakePrompter prompter2;
+    ScriptedPrompter prompter2;
     Document doc2(view2, prompter2, SettingsContext{}, [this] { return now; });
     prompter2.answers = {Answer::Yes};
     doc2.ReadCardFile(dir / "x.csv");
@@ -460,7 +460,7 @@ TEST_F(DocumentOpenSaveTest, AutoSaveCopyRecordsUnsavedChangesAsModified) {
     OpenAndEdit("x.csv");
     doc.AutoSaveIfDue();
     FakeDocumentView view2;
-    FakePrompter prompter2;
+    ScriptedPrompter prompter2;
     Document doc2(view2, prompter2, SettingsContext{}, [this] { return now; });
     prompter2.answers = {Answer::Yes};
     doc2.ReadCardFile(dir / "x.csv");
@@ -475,7 +475,7 @@ TEST_F(DocumentOpenSaveTest, NewAsksToSaveAndCancelKeepsEverything) {
     OpenAndEdit("a.csv");
     prompter.answers = {Answer::Cancel};
     EXPECT_FALSE(doc.FormCloseQuery());
-    EXPECT_EQ(prompter.messages, (Lines{"Save changes?"}));
+    EXPECT_EQ(prompter.Texts(), (Lines{"Save changes?"}));
     EXPECT_EQ(prompter.shown[0].buttons, Buttons::YesNoCancel);
     EXPECT_EQ(doc.Cards().Count(), 2);
     EXPECT_EQ(doc.CardFileName(), dir / "a.csv");

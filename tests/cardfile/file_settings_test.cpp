@@ -4,12 +4,12 @@
 
 #include "cardfile/comma_text.h"
 #include "cardfile/errors.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
 
-using test::FakePrompter;
+using test::ScriptedPrompter;
 using L = std::vector<std::string>;
 
 const char* kSpecHeader =
@@ -20,7 +20,7 @@ const char* kSpecHeader =
     "FontStyleUnderline=0,FontStyleStrikeOut=0,Modified=0,AltCardFileName=,"
     "\"AutodialIgnChars=! \",AutodialSepChars=!(),CommandExec=1";
 
-FileSettings Apply(const L& list, FakePrompter& p, const std::string& pw = "",
+FileSettings Apply(const L& list, ScriptedPrompter& p, const std::string& pw = "",
                    SettingsContext ctx = {}) {
     return ApplyFileSettings(list, pw, ctx, p);
 }
@@ -55,7 +55,7 @@ TEST(FileSettingsTest, BuildOrderWithQuickSearchAndCardMemo) {
 }
 
 TEST(FileSettingsTest, RoundTrip) {
-    FakePrompter p;
+    ScriptedPrompter p;
     FileSettings s;
     s.cardSeparator = 7;
     s.quickSearch[8] = "i - z";
@@ -86,11 +86,11 @@ TEST(FileSettingsTest, RoundTrip) {
     FileSettings r = Apply(FromCommaText(ToCommaText(BuildFileSettings(s))), p);
     EXPECT_EQ(BuildFileSettings(r), BuildFileSettings(s));
     EXPECT_EQ(r.font, s.font);
-    EXPECT_TRUE(p.messages.empty());
+    EXPECT_TRUE(p.Texts().empty());
 }
 
 TEST(FileSettingsTest, OnlyVersionAndPasswordGiveEveryDefault) {
-    FakePrompter p;
+    ScriptedPrompter p;
     FileSettings r = Apply({"Version=01.24", "Password="}, p);
     FileSettings d;
     EXPECT_EQ(BuildFileSettings(r), BuildFileSettings(d));
@@ -99,31 +99,31 @@ TEST(FileSettingsTest, OnlyVersionAndPasswordGiveEveryDefault) {
     EXPECT_EQ(r.autodialSepChars, "()");
     EXPECT_FALSE(r.cardEdited);
     EXPECT_EQ(r.currentIndex, -1);
-    EXPECT_TRUE(p.messages.empty());
+    EXPECT_TRUE(p.Texts().empty());
 }
 
 TEST(FileSettingsTest, VersionWarning) {
     for (const char* v : {"01.3", "1.00", "01.25", "02"}) {
-        FakePrompter p;
+        ScriptedPrompter p;
         Apply({std::string("Version=") + v}, p);
-        ASSERT_EQ(p.messages.size(), 1u) << v;
-        EXPECT_EQ(p.messages[0], std::string("Version of data file is ") + v +
-                                     ", which is above the version (01.24) of this program.");
+        ASSERT_EQ(p.Texts().size(), 1u) << v;
+        EXPECT_EQ(p.Texts()[0], std::string("Version of data file is ") + v +
+                                    ", which is above the version (01.24) of this program.");
         EXPECT_EQ(p.shown[0].kind, MsgKind::Warning);
         EXPECT_EQ(p.shown[0].buttons, Buttons::Ok);
     }
     for (const char* v : {"01.10", "01.24", "", "01.2"}) {
-        FakePrompter p;
+        ScriptedPrompter p;
         Apply({std::string("Version=") + v}, p);
-        EXPECT_TRUE(p.messages.empty()) << v;
+        EXPECT_TRUE(p.Texts().empty()) << v;
     }
-    FakePrompter p;
+    ScriptedPrompter p;
     Apply({}, p);
-    EXPECT_TRUE(p.messages.empty());
+    EXPECT_TRUE(p.Texts().empty());
 }
 
 TEST(FileSettingsTest, PasswordCheck) {
-    FakePrompter p;
+    ScriptedPrompter p;
     EXPECT_NO_THROW(Apply({"Password=Secret"}, p, "Secret"));
     try {
         Apply({"Password=Secret"}, p, "secret");
@@ -134,14 +134,14 @@ TEST(FileSettingsTest, PasswordCheck) {
     EXPECT_THROW(Apply({"Password=x"}, p, ""), EWrongPassword);
     EXPECT_THROW(Apply({}, p, "x"), EWrongPassword);
     // The version warning comes first.
-    FakePrompter q;
+    ScriptedPrompter q;
     EXPECT_THROW(Apply({"Version=09", "Password=x"}, q, ""), EWrongPassword);
-    EXPECT_EQ(q.messages.size(), 1u);
+    EXPECT_EQ(q.Texts().size(), 1u);
     EXPECT_EQ(Apply({"Password=Secret"}, p, "Secret").password, "Secret");
 }
 
 TEST(FileSettingsTest, RangeRules) {
-    FakePrompter p;
+    ScriptedPrompter p;
     SettingsContext ctx;
     ctx.screenWidth = 1280;
     ctx.screenHeight = 1024;
@@ -169,7 +169,7 @@ TEST(FileSettingsTest, RangeRules) {
 }
 
 TEST(FileSettingsTest, FlagsAndAutodial) {
-    FakePrompter p;
+    ScriptedPrompter p;
     EXPECT_FALSE(Apply({"IndexListAtRight=2"}, p).indexListAtRight);
     EXPECT_TRUE(Apply({"IndexListAtRight=abc"}, p).indexListAtRight);
     EXPECT_FALSE(Apply({"IndexListAtRight=0"}, p).indexListAtRight);
@@ -186,7 +186,7 @@ TEST(FileSettingsTest, FlagsAndAutodial) {
 }
 
 TEST(FileSettingsTest, Font) {
-    FakePrompter p;
+    ScriptedPrompter p;
     EXPECT_TRUE(Apply({"FontStyleBold=2"}, p).font.bold);
     EXPECT_FALSE(Apply({"FontStyleBold=256"}, p).font.bold);
     EXPECT_FALSE(Apply({"FontStyleBold=x"}, p).font.bold);
@@ -220,7 +220,7 @@ TEST(FileSettingsTest, Font) {
 }
 
 TEST(FileSettingsTest, CardMemoAndCurrentIndex) {
-    FakePrompter p;
+    ScriptedPrompter p;
     FileSettings r = Apply({"CardMemo=Smith,\"12 Main St\"", "CurrentIndex=2"}, p);
     EXPECT_TRUE(r.cardEdited);
     EXPECT_EQ(r.cardMemo, (L{"Smith", "12 Main St"}));
@@ -278,7 +278,7 @@ TEST(FileSettingsTest, MulDiv) {
 }
 
 TEST(FileSettingsTest, ResetForClearKeepsPlacementAndQuickSearch) {
-    FakePrompter p;
+    ScriptedPrompter p;
     FileSettings s = Apply(FromCommaText(kSpecHeader), p);
     s.password = "x";
     s.top = 5;

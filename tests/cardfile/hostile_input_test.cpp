@@ -24,7 +24,8 @@
 #include "cardfile/errors.h"
 #include "cardfile/file_settings.h"
 #include "cardfile/txt_reader.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -121,15 +122,8 @@ long PeakBytes() {
 
 class HostileInputTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tabellan_hostile_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-        path_ = (dir_ / "input").string();
-    }
+    void SetUp() override { path_ = (dir_ / "input").string(); }
     void TearDown() override {
-        std::filesystem::remove_all(dir_);
         // Nothing here needs more than a few megabytes; a reader that trusted a length field
         // would have reserved gigabytes.
         EXPECT_LT(PeakBytes(), 1L << 30);
@@ -137,11 +131,12 @@ class HostileInputTest : public ::testing::Test {
 
     // Runs a reader on bytes; any TabellanError is a clean outcome, anything else is a fault.
     // Returns the error message, or "" when the reader succeeded.
-    std::string Outcome(const std::string& bytes,
-                        const std::function<void(const std::string&, test::FakePrompter&)>& read,
-                        const std::string& what) {
+    std::string Outcome(
+        const std::string& bytes,
+        const std::function<void(const std::string&, test::ScriptedPrompter&)>& read,
+        const std::string& what) {
         std::ofstream(path_, std::ios::binary | std::ios::trunc) << bytes;
-        test::FakePrompter prompter;
+        test::ScriptedPrompter prompter;
         prompter.passwords.assign(2, std::string(kPassword));
         try {
             read(path_, prompter);
@@ -155,23 +150,23 @@ class HostileInputTest : public ::testing::Test {
         return "";
     }
 
-    static void LoadCsv(const std::string& path, test::FakePrompter& prompter) {
+    static void LoadCsv(const std::string& path, test::ScriptedPrompter& prompter) {
         CardSet cards;
         FileSettings settings;
         LoadCsvCardFile(path, cards, settings, SettingsContext{}, prompter);
     }
-    static void LoadCrd(const std::string& path, test::FakePrompter& prompter) {
+    static void LoadCrd(const std::string& path, test::ScriptedPrompter& prompter) {
         CardSet cards;
         ReadCRDFile(path, cards, prompter);
     }
-    static void LoadTxt(const std::string& path, test::FakePrompter& prompter) {
+    static void LoadTxt(const std::string& path, test::ScriptedPrompter& prompter) {
         CardSet cards;
         int separator = 12;
         ReadTXTFile(path, cards, separator, prompter);
     }
 
     void EveryPrefix(const std::string& file,
-                     const std::function<void(const std::string&, test::FakePrompter&)>& read,
+                     const std::function<void(const std::string&, test::ScriptedPrompter&)>& read,
                      const std::string& what) {
         for (std::size_t len = 0; len <= file.size(); ++len) {
             Outcome(file.substr(0, len), read, what + " prefix " + std::to_string(len));
@@ -179,7 +174,7 @@ class HostileInputTest : public ::testing::Test {
     }
 
     void RandomFiles(const std::string& prefix,
-                     const std::function<void(const std::string&, test::FakePrompter&)>& read,
+                     const std::function<void(const std::string&, test::ScriptedPrompter&)>& read,
                      const std::string& what, unsigned seed, int count) {
         std::mt19937 gen(seed);
         for (int i = 0; i < count; ++i) {
@@ -190,7 +185,7 @@ class HostileInputTest : public ::testing::Test {
 
     // Flips single bytes of a valid file, one position at a time, with varying values.
     void Mutations(const std::string& file,
-                   const std::function<void(const std::string&, test::FakePrompter&)>& read,
+                   const std::function<void(const std::string&, test::ScriptedPrompter&)>& read,
                    const std::string& what, unsigned seed) {
         std::mt19937 gen(seed);
         for (std::size_t i = 0; i < file.size(); ++i) {
@@ -200,7 +195,8 @@ class HostileInputTest : public ::testing::Test {
         }
     }
 
-    std::filesystem::path dir_;
+    test::TempFolder folder_{"tabellan-hostile"};
+    const std::filesystem::path dir_ = folder_.Path();
     std::string path_;
 };
 
@@ -293,7 +289,7 @@ TEST_F(HostileInputTest, CrdManyIdenticalIndexes) {
     file += Le(0, 2) + Le(0, 2);
     std::ofstream(path_, std::ios::binary) << file;
     CardSet cards;
-    test::FakePrompter prompter;
+    test::ScriptedPrompter prompter;
     // Some two thousand million appended dots would be needed: the correction refuses.
     EXPECT_THROW(ReadCRDFile(path_, cards, prompter), EIndexCorrectionLimit);
     EXPECT_EQ(cards.Count(), static_cast<int>(kCount));

@@ -7,7 +7,8 @@
 
 #include "cardfile/card_set.h"
 #include "cardfile/file_settings.h"
-#include "fake_prompter.h"
+#include "support/fake_search_host.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -70,7 +71,7 @@ TEST(QuickSearchHeaderTest, SlotsKeepTheirNumbersThroughACardFileHeader) {
     written.quickSearch[4] = "i - five & more";
     const std::vector<std::string> header = BuildFileSettings(written);
     EXPECT_NE(std::find(header.begin(), header.end(), "SS5=i - five & more"), header.end());
-    test::FakePrompter prompter;
+    test::ScriptedPrompter prompter;
     const FileSettings read = ApplyFileSettings(header, "", SettingsContext{}, prompter);
     EXPECT_EQ(read.quickSearch, written.quickSearch);
     // A header without SS keys empties every slot.
@@ -78,34 +79,11 @@ TEST(QuickSearchHeaderTest, SlotsKeepTheirNumbersThroughACardFileHeader) {
               QuickSearchItems{});
 }
 
-// A host with the cards only; a search step shows a card by selecting it.
-class CardsHost : public SearchHost {
-  public:
-    CardSet cards;
-    int selected = -1;
-    std::size_t selStart = 0;
-    std::size_t selLen = 0;
-
-    const CardSet& Cards() const override { return cards; }
-    std::size_t SelectionStart() const override { return selStart; }
-    std::size_t SelectionLength() const override { return selLen; }
-    std::string SelectedText() const override { return ""; }
-    void ReplaceSelection(std::string_view) override {}
-    int SelectedCard() const override { return selected; }
-    void CommitCard() override {}
-    void ReshowSelectedCard() override { selStart = selLen = 0; }
-    void ShowCard(int pos) override { selected = pos; }
-    void SelectText(std::size_t start, std::size_t length) override {
-        selStart = start;
-        selLen = length;
-    }
-};
-
 TEST(RunQuickSearchTest, SearchesTheItemsScopeWithoutMatchingCase) {
-    CardsHost host;
+    test::FakeSearchHost host;
     host.cards.Insert(Card{{"Alpha", "smith & co"}});
     host.cards.Insert(Card{{"Smith & Co"}});
-    test::FakePrompter prompter;
+    test::ScriptedPrompter prompter;
     SearchState state;
 
     ASSERT_TRUE(RunQuickSearch(host, state, "i - SMITH & CO", prompter));
@@ -121,7 +99,7 @@ TEST(RunQuickSearchTest, SearchesTheItemsScopeWithoutMatchingCase) {
     EXPECT_EQ(host.selStart, 7u);
 
     EXPECT_FALSE(RunQuickSearch(host, state, "f - ", prompter));
-    EXPECT_EQ(prompter.messages, (std::vector<std::string>{" not found!"}));
+    EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{" not found!"}));
 }
 
 QuickSearchItems Slots(std::initializer_list<std::pair<int, std::string>> used) {

@@ -18,8 +18,8 @@
 #include "cardfile/card_search.h"
 #include "cardfile/card_set.h"
 #include "cardfile/codepage.h"
-#include "fake_prompter.h"
-#include "fake_search_host.h"
+#include "support/fake_search_host.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -335,7 +335,7 @@ class ReplaceAllTest : public ::testing::Test {
     }
 
     SearchState state;
-    test::FakePrompter prompter;
+    test::ScriptedPrompter prompter;
 };
 
 TEST_F(ReplaceAllTest, CardsThatKeepOvertakingEachOtherAreEachReplacedOnce) {
@@ -344,7 +344,7 @@ TEST_F(ReplaceAllTest, CardsThatKeepOvertakingEachOtherAreEachReplacedOnce) {
     host.Click(1);
     EXPECT_EQ(Run(host, SearchScope::Indexes, "Co", "& Co"), 2);
     EXPECT_EQ(host.Indexes(), (std::vector<std::string>{"Acme & Co", "Acme & Corp"}));
-    EXPECT_EQ(prompter.messages, (std::vector<std::string>{"2 replacements done."}));
+    EXPECT_EQ(prompter.Texts(), (std::vector<std::string>{"2 replacements done."}));
     EXPECT_EQ(prompter.shown.back().kind, MsgKind::Information);
 
     for (int start : {0, 1}) {
@@ -362,7 +362,7 @@ TEST_F(ReplaceAllTest, RenamedCardsMovingToTheEndDoNotStopTheWalk) {
         EXPECT_EQ(Run(host, scope, "Dr", "Prof"), 3);
         EXPECT_EQ(host.Indexes(),
                   (std::vector<std::string>{"Prof Adams", "Prof Brown", "Prof Clark"}));
-        EXPECT_EQ(prompter.messages.back(), "3 replacements done.");
+        EXPECT_EQ(prompter.Texts().back(), "3 replacements done.");
     }
 }
 
@@ -493,7 +493,7 @@ struct RandomCase {
     const SearchRequest request;
     FakeSearchHost host;
     Start start;
-    test::FakePrompter prompter;
+    test::ScriptedPrompter prompter;
     int count = 0;
     std::vector<std::string> expectedTexts;
     int expectedCount = 0;
@@ -541,7 +541,7 @@ TEST(ReplaceAllRandomTest, ReplacesEveryMatchOnceWhenCardsMove) {
     int checked = 0;
     for (int i = 0; i < kCases; ++i) {
         const RandomCase c(make, false);
-        ASSERT_EQ(c.prompter.messages.back(), std::to_string(c.count) + " replacements done.");
+        ASSERT_EQ(c.prompter.Texts().back(), std::to_string(c.count) + " replacements done.");
         withMoves += c.host.moves > 0 ? 1 : 0;
         if (c.host.madeUnique > 0) {
             continue;  // an index made unique by the commit: not worked out card by card

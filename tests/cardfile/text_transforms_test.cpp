@@ -6,6 +6,7 @@
 
 #include "cardfile/cipher.h"
 #include "cardfile/prompter.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -114,42 +115,19 @@ TEST(CopyAsciiTest, CommonEntriesAndAsciiUnchanged) {
     }
 }
 
-class RecordingPrompter : public Prompter {
-  public:
-    Answer Show(MsgKind kind, std::string_view text, Buttons buttons, int help) override {
-        kinds.push_back(kind);
-        texts.emplace_back(text);
-        lastButtons = buttons;
-        lastHelp = help;
-        return Answer::Ok;
-    }
-    std::optional<std::string> AskPassword(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    std::vector<MsgKind> kinds;
-    std::vector<std::string> texts;
-    Buttons lastButtons = Buttons::Ok;
-    int lastHelp = 0;
-};
-
 TEST(FontScriptCheckTest, DefaultScriptRefusesWithTheSetupHelp) {
-    RecordingPrompter p;
+    test::ScriptedPrompter p;
     EXPECT_FALSE(CheckFontScript(kDefaultFontScript, p));
-    ASSERT_EQ(p.texts.size(), 1u);
-    EXPECT_EQ(p.texts[0],
+    ASSERT_EQ(p.Texts().size(), 1u);
+    EXPECT_EQ(p.Texts()[0],
               "Please, select/verify your Font Script in File | Setup... before using this "
               "command!");
-    EXPECT_EQ(p.kinds[0], MsgKind::Error);
-    EXPECT_EQ(p.lastButtons, Buttons::OkHelp);
-    EXPECT_EQ(p.lastHelp, 150);
+    EXPECT_EQ(p.shown[0].kind, MsgKind::Error);
+    EXPECT_EQ(p.shown.back().buttons, Buttons::OkHelp);
+    EXPECT_EQ(p.shown.back().helpContext, 150);
     EXPECT_TRUE(CheckFontScript(kWestern, p));
     EXPECT_TRUE(CheckFontScript(kTurkishFontScript, p));
-    EXPECT_EQ(p.texts.size(), 1u);
+    EXPECT_EQ(p.Texts().size(), 1u);
 }
 
 TEST(RandomStringTest, PrintableAndReseededAfterTheCipher) {

@@ -12,7 +12,8 @@
 
 #include "cardfile/card_set.h"
 #include "cardfile/errors.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -22,14 +23,6 @@ using Lines = std::vector<std::string>;
 
 class TxtReaderTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tabellan_txt_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     void Read(const std::string& bytes) {
         const auto path = (dir_ / "cards.txt").string();
         std::ofstream(path, std::ios::binary) << bytes;
@@ -41,10 +34,11 @@ class TxtReaderTest : public ::testing::Test {
 
     Lines LinesAt(int pos) const { return cards.CardAt(pos).lines; }
 
-    std::filesystem::path dir_;
+    test::TempFolder folder_{"tabellan-txt"};
+    const std::filesystem::path dir_ = folder_.Path();
     CardSet cards;
     int separator = -1;
-    test::FakePrompter prompter;
+    test::ScriptedPrompter prompter;
 };
 
 TEST_F(TxtReaderTest, TwoCardsWithFormFeed) {
@@ -123,7 +117,7 @@ TEST_F(TxtReaderTest, DuplicateIndexesCorrectedAndReported) {
     ASSERT_EQ(cards.Count(), 2);
     EXPECT_EQ(cards.IndexAt(0), "Same");
     EXPECT_EQ(cards.IndexAt(1), "Same.");
-    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.Texts().size(), 1u);
 }
 
 TEST_F(TxtReaderTest, Utf8BytesComeBackRaw) {

@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +14,8 @@
 #include "cardfile/card_file.h"
 #include "cardfile/card_set.h"
 #include "cardfile/prompter.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan::test {
 
@@ -27,43 +27,13 @@ struct CliRun {
     std::string err;
 };
 
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-class QuietPrompter : public Prompter {
-  public:
-    Answer Show(MsgKind, std::string_view, Buttons, int) override { return Answer::Ok; }
-    std::optional<std::string> AskPassword(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return password;
-    }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> password;
-};
-
 class CliTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabellan-cli-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Path(const std::string& name) const { return folder_.File(name); }
 
     // Standard input, output and error go through files, so no pipe can fill up and block.
     CliRun Run(const std::vector<std::string>& args, const std::string& input = "") {
-        WriteFile(dir_ / "stdin", input);
+        WriteBytes(Path("stdin"), input);
         std::vector<std::string> argvStrings = {TABELLAN_BINARY_DIR "/src/cli/tabellan-cli"};
         argvStrings.insert(argvStrings.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -88,8 +58,8 @@ class CliTest : public ::testing::Test {
         waitpid(pid, &status, 0);
         CliRun run;
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = ReadFile(dir_ / "stdout");
-        run.err = ReadFile(dir_ / "stderr");
+        run.out = ReadBytes(Path("stdout"));
+        run.err = ReadBytes(Path("stderr"));
         return run;
     }
 
@@ -100,7 +70,7 @@ class CliTest : public ::testing::Test {
         for (const Card& c : cards) {
             set.Insert(c);
         }
-        QuietPrompter prompter;
+        ScriptedPrompter prompter;
         WriteCardFile(Path(name), set, settings, true, prompter);
         return Path(name);
     }
@@ -110,8 +80,8 @@ class CliTest : public ::testing::Test {
                                                     FileSettings* settingsOut = nullptr) {
         CardSet set;
         FileSettings settings;
-        QuietPrompter prompter;
-        prompter.password = password;
+        ScriptedPrompter prompter;
+        prompter.defaultPassword = password;
         LoadCsvCardFile(path, set, settings, SettingsContext{}, prompter);
         if (settingsOut != nullptr) {
             *settingsOut = settings;
@@ -123,7 +93,7 @@ class CliTest : public ::testing::Test {
         return cards;
     }
 
-    fs::path dir_;
+    TempFolder folder_{"tabellan-cli"};
 };
 
 }  // namespace tabellan::test

@@ -16,8 +16,8 @@ namespace {
 
 using test::CliRun;
 using test::CliTest;
-using test::ReadFile;
-using test::WriteFile;
+using test::ReadBytes;
+using test::WriteBytes;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 namespace fs = std::filesystem;
@@ -35,9 +35,9 @@ const std::vector<std::vector<std::string>> kPeopleSorted = {
 
 TEST_F(CliTest, DumpPrintsFormatSettingsAndCardsInOrder) {
     // The second "password" entry repeats a key (letter case ignored): the first one counts.
-    WriteFile(Path("a.csv"),
-              " \",CONFUVersion=01.24,Password=,CardSeparator=35,password=dup,NoValue\r\n"
-              "Smith,\"12 Main St\"\r\nAdams\r\n");
+    WriteBytes(Path("a.csv"),
+               " \",CONFUVersion=01.24,Password=,CardSeparator=35,password=dup,NoValue\r\n"
+               "Smith,\"12 Main St\"\r\nAdams\r\n");
     const CliRun run = Run({"dump", Path("a.csv")});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
@@ -46,7 +46,7 @@ TEST_F(CliTest, DumpPrintsFormatSettingsAndCardsInOrder) {
               "\"cards\": [\n[\"Adams\"],\n[\"Smith\", \"12 Main St\"]]}\n");
     EXPECT_EQ(run.err, "");
 
-    WriteFile(Path("noheader.CsV"), "Zed\r\n");
+    WriteBytes(Path("noheader.CsV"), "Zed\r\n");
     EXPECT_EQ(Run({"dump", Path("noheader.CsV")}).out,
               "{\"format\": \"CSV\", \"encrypted\": false, \"settings\": {}, \"cards\": [\n"
               "[\"Zed\"]]}\n");
@@ -146,7 +146,7 @@ std::string CrdFile(const std::vector<std::pair<std::string, std::string>>& card
 }
 
 TEST_F(CliTest, DumpCrdAndTxtFiles) {
-    WriteFile(Path("old.CRD"), CrdFile({{"M\xFCller", "Line1\r\nLine2"}, {"M\xFCller", ""}}));
+    WriteBytes(Path("old.CRD"), CrdFile({{"M\xFCller", "Line1\r\nLine2"}, {"M\xFCller", ""}}));
     const CliRun crd = Run({"dump", Path("old.CRD")});
     EXPECT_EQ(crd.status, 0) << crd.err;
     EXPECT_EQ(crd.out,
@@ -154,19 +154,19 @@ TEST_F(CliTest, DumpCrdAndTxtFiles) {
               "[\"M\xC3\xBCller\", \"\", \"Line1\", \"Line2\"],\n[\"M\xC3\xBCller.\"]]}\n");
     EXPECT_THAT(crd.err, HasSubstr("warning: One index correction was made at M\xC3\xBCller."));
 
-    WriteFile(Path("bad.crd"), "XYZ\x01\x00");
+    WriteBytes(Path("bad.crd"), "XYZ\x01\x00");
     const CliRun bad = Run({"dump", Path("bad.crd")});
     EXPECT_EQ(bad.status, 1);
     EXPECT_THAT(bad.err, HasSubstr("Header not recognized!"));
 
-    WriteFile(Path("cards.Txt"), "\fAdams\r\n12 Main St\r\n\fBaker\r\n");
+    WriteBytes(Path("cards.Txt"), "\fAdams\r\n12 Main St\r\n\fBaker\r\n");
     EXPECT_EQ(Run({"dump", Path("cards.Txt")}).out,
               "{\"format\": \"TXT\", \"encrypted\": false, \"settings\": {}, \"cards\": [\n"
               "[\"Adams\", \"12 Main St\"],\n[\"Baker\"]]}\n");
 }
 
 TEST_F(CliTest, DumpReportsReaderWarningsOnStderr) {
-    WriteFile(Path("w.csv"), " \",CONFUVersion=01.3,Password=\r\nA\r\nA\r\nA\r\n");
+    WriteBytes(Path("w.csv"), " \",CONFUVersion=01.3,Password=\r\nA\r\nA\r\nA\r\n");
     const CliRun run = Run({"dump", Path("w.csv")});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_THAT(run.out, HasSubstr("[\"A\"],\n[\"A.\"],\n[\"A..\"]]"));
@@ -176,7 +176,7 @@ TEST_F(CliTest, DumpReportsReaderWarningsOnStderr) {
 }
 
 TEST_F(CliTest, FailuresAndUsageGiveTheirExitStatus) {
-    WriteFile(Path("x.dat"), "x\r\n");
+    WriteBytes(Path("x.dat"), "x\r\n");
     const CliRun unknown = Run({"dump", Path("x.dat")});
     EXPECT_EQ(unknown.status, 1);
     EXPECT_THAT(unknown.err, HasSubstr("Unknown extension: .DAT"));
@@ -214,7 +214,7 @@ TEST_F(CliTest, ConvertRoundTripsThroughTextExport) {
 
     const CliRun toTxt = Run({"convert", in, Path("out.TXT")});
     EXPECT_EQ(toTxt.status, 0) << toTxt.err;
-    EXPECT_THAT(ReadFile(Path("out.TXT")), HasSubstr("#Hash\r\n #tag\r\n\r\n #kept\r\n"));
+    EXPECT_THAT(ReadBytes(Path("out.TXT")), HasSubstr("#Hash\r\n #tag\r\n\r\n #kept\r\n"));
     EXPECT_THAT(toTxt.err, HasSubstr("A space character was inserted in front of one line"));
 
     const CliRun back = Run({"convert", Path("out.TXT"), Path("back.csv")});
@@ -231,7 +231,7 @@ TEST_F(CliTest, ConvertRoundTripsThroughTextExport) {
     EXPECT_EQ(read.quickSearch[0], "i - Smith");
     EXPECT_EQ(LoadCards(Path("copy.csv")), LoadCards(in));
 
-    WriteFile(Path("old.crd"), CrdFile({{"Card", "Text"}}));
+    WriteBytes(Path("old.crd"), CrdFile({{"Card", "Text"}}));
     ASSERT_EQ(Run({"convert", Path("old.crd"), Path("crd.csv")}).status, 0);
     EXPECT_THAT(LoadCards(Path("crd.csv")), ElementsAre(ElementsAre("Card", "", "Text")));
 }
@@ -248,7 +248,7 @@ TEST_F(CliTest, ConvertChangesPasswordAndCompression) {
     EXPECT_EQ(LoadCards(Path("new.csv"), "n\xE9w"), kPeopleSorted);
     EXPECT_THAT(Run({"dump", Path("new.csv"), "--password-stdin"}, "old\n").err,
                 HasSubstr("Wrong Password!"));
-    const std::string compressed = ReadFile(Path("new.csv"));
+    const std::string compressed = ReadBytes(Path("new.csv"));
     EXPECT_EQ(compressed.substr(0, 8), " \",CONFE");
     EXPECT_EQ(std::count(compressed.begin(), compressed.end(), '\n'), 2);
 
@@ -258,7 +258,7 @@ TEST_F(CliTest, ConvertChangesPasswordAndCompression) {
                              "n\xC3\xA9w\n\n");
     ASSERT_EQ(plain.status, 0) << plain.err;
     EXPECT_EQ(LoadCards(Path("plain.csv")), kPeopleSorted);
-    const std::string plainText = ReadFile(Path("plain.csv"));
+    const std::string plainText = ReadBytes(Path("plain.csv"));
     EXPECT_EQ(plainText.substr(0, 8), " \",CONFU");
     EXPECT_EQ(std::count(plainText.begin(), plainText.end(), '\n'), 4);
 

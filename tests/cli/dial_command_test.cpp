@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "../phone/phonesim_process.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -27,12 +28,7 @@ using Clock = std::chrono::steady_clock;
 
 const char* const kCli = TABELLAN_BINARY_DIR "/src/cli/tabellan-cli";
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ReadBytes;
 
 // tabellan-cli as a child process: standard input on a pipe the test writes, output and
 // errors on pipes it reads, the settings folder of the test.
@@ -144,13 +140,6 @@ class CliProcess {
 
 class SerialCli : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabellan-dial-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string StartModem(std::vector<std::string> quirks) {
         quirks.insert(quirks.begin(), {"--modem", "--log", Log()});
         sim_.emplace(std::move(quirks));
@@ -159,10 +148,10 @@ class SerialCli : public ::testing::Test {
     std::string Log() const { return (dir_ / "modem.log").string(); }
     std::string Sent(std::size_t expectedSize) const {
         const auto end = Clock::now() + 2s;
-        std::string text = Slurp(Log());
+        std::string text = ReadBytes(Log());
         while (text.size() < expectedSize && Clock::now() < end) {
             std::this_thread::sleep_for(10ms);
-            text = Slurp(Log());
+            text = ReadBytes(Log());
         }
         return text;
     }
@@ -175,7 +164,8 @@ class SerialCli : public ::testing::Test {
         return CliProcess(args, dir_);
     }
 
-    fs::path dir_;
+    test::TempFolder folder_{"tabellan-dial"};
+    const fs::path dir_ = folder_.Path();
     std::optional<testing::PhonesimProcess> sim_;
 };
 
@@ -265,7 +255,7 @@ TEST_F(SerialCli, PortsAreListedAndAssigned) {
         Run({"--set", "3=/dev/serial/by-id/usb-Acme, \"Phone\"-if00", "--clear", "1"}, "ports");
     EXPECT_EQ(set.Wait(), 0) << set.err;
     EXPECT_EQ(
-        Slurp(dir_ / "Velmorn/Quirnel.ini"),
+        ReadBytes(dir_ / "Velmorn/Quirnel.ini"),
         "[General]\nCommPort=2\nCommDevice3=\"/dev/serial/by-id/usb-Acme, \\\"Phone\\\"-if00\"\n");
     EXPECT_NE(set.out.find("Serial devices:\n"), std::string::npos) << set.out;
     EXPECT_NE(set.out.find("\n  3 = /dev/serial/by-id/usb-Acme, \"Phone\"-if00 (not present)\n"

@@ -14,8 +14,8 @@ namespace {
 
 using test::CliRun;
 using test::CliTest;
-using test::ReadFile;
-using test::WriteFile;
+using test::ReadBytes;
+using test::WriteBytes;
 using ::testing::HasSubstr;
 using Lines = std::vector<std::vector<std::string>>;
 
@@ -49,14 +49,14 @@ TEST_F(CliTest, ReplaceOverTheWholeTextOfAllCardsWritesAsConvertDoes) {
               (Lines{{"Acme Co", "Tel. (0216) 555 01", "Fax (0216) 555 02"},
                      {"Acme Corp", "(0216) 444"},
                      {"Baker", "Co-op member", "(0216) 333"}}));
-    const std::string compressed = ReadFile(Path("out.csv"));
+    const std::string compressed = ReadBytes(Path("out.csv"));
     EXPECT_EQ(std::count(compressed.begin(), compressed.end(), '\n'), 2);  // one body line
 
     const CliRun toText = Run({"replace", in, Path("out.txt"), "--scope=cards", "--find", "co",
                                "--with", "Ko", "--match-case"});
     ASSERT_EQ(toText.status, 0) << toText.err;
     EXPECT_EQ(toText.out, "0 replacements done.\n");
-    EXPECT_THAT(ReadFile(Path("out.txt")), HasSubstr("Co-op member"));
+    EXPECT_THAT(ReadBytes(Path("out.txt")), HasSubstr("Co-op member"));
 }
 
 TEST_F(CliTest, ReplaceConvertsUtf8TextsToTheCodePage) {

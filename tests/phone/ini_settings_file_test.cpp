@@ -17,6 +17,7 @@
 
 #include "cardfile/errors.h"
 #include "phone/unique_fd.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -48,23 +49,13 @@ const Values kWrittenValues = {
     {"SS1", "i - Smith; John"},
 };
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ReadBytes;
 
 class IniFolder : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabellan-ini-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    fs::path dir_;
+    test::TempFolder folder_{"tabellan-ini"};
+    const fs::path dir_ = folder_.Path();
 };
 
 TEST(IniSettingsRead, ValuesAsQSettingsWroteThem) {
@@ -92,7 +83,7 @@ TEST(IniSettingsRead, ValuesAsQSettingsReadsThem) {
 }
 
 TEST(IniSettingsRead, TruncatedAndGarbledFilesReadWithoutHarm) {
-    const std::string sample = Slurp(kHandWritten) + Slurp(kWritten);
+    const std::string sample = ReadBytes(kHandWritten) + ReadBytes(kWritten);
     for (std::size_t size = 0; size <= sample.size(); ++size) {
         const std::string cut = sample.substr(0, size);
         for (const auto& [key, value] : IniGeneralValues(cut)) {
@@ -121,7 +112,7 @@ TEST(IniSettingsRead, TruncatedAndGarbledFilesReadWithoutHarm) {
 }
 
 TEST(IniSettingsEscape, EachValueComesOutAsQSettingsWritesIt) {
-    const std::string file = Slurp(kWritten);
+    const std::string file = ReadBytes(kWritten);
     for (const auto& [key, value] : kWrittenValues) {
         const std::string line = "\n" + key + "=" + EscapeIniValue(value) + "\n";
         EXPECT_NE(file.find(line), std::string::npos) << key << ": " << line;
@@ -136,7 +127,7 @@ TEST(IniSettingsEscape, EachValueComesOutAsQSettingsWritesIt) {
 }
 
 TEST(IniSettingsChanges, ReplaceInsertAndRemoveKeepEverythingElse) {
-    const std::string original = Slurp(kWritten);
+    const std::string original = ReadBytes(kWritten);
     const std::string changed = ApplyIniChanges(original, {{"CommDevice1", "/dev/ttyUSB3"}});
     std::string expected = original;
     expected.replace(expected.find("CommDevice1=/dev/ttyACM0"), 24, "CommDevice1=/dev/ttyUSB3");

@@ -12,6 +12,7 @@
 #include "phone/phone_errors.h"
 #include "phone/port_device.h"
 #include "pty_fixture.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -39,7 +40,7 @@ class Exchange : public ::testing::Test {
     Exchange() : window(dispatcher), exchange(window, prompter, &dispatcher) {
         exchange.SerComm1().SetDeviceName(pty.SlavePath());
         exchange.SetTiming(FastTiming());
-        prompter.inputAnswer = "1";
+        prompter.standingInput = "1";
     }
 
     // Sends and returns how long the exchange took.
@@ -52,7 +53,7 @@ class Exchange : public ::testing::Test {
     PtyPair pty;
     PollingDispatcher dispatcher;
     testing::RecordingWindow window;
-    testing::ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter = test::OfferAcceptingPrompter();
     PhoneExchange exchange;
 };
 
@@ -63,7 +64,7 @@ TEST_F(Exchange, EchoingPhoneInVerboseFormat) {
     EXPECT_TRUE(window.closePortEnabled);
     const auto took = Send("AT+CGMI");
     EXPECT_EQ(exchange.ReplyList(), (Lines{"AT+CGMI", "", "Nokia", "", "OK"}));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
     EXPECT_EQ(phone.Commands(), (Lines{"AT+CGMI"}));
     EXPECT_LT(took, 600ms);  // well before the 800 ms of silence
     EXPECT_TRUE(window.PanelShowed(0, "Writing 9 characters..."));
@@ -87,7 +88,7 @@ TEST_F(Exchange, BareOkEndsOnSilenceAndIsAccepted) {
     const auto took = Send("AT");
     EXPECT_EQ(exchange.ReplyList(), (Lines{"OK"}));
     EXPECT_GE(took, 750ms);  // 80 idle polls of 10 ms
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 TEST_F(Exchange, ErrorReplyEndsAtOnceAndIsRejected) {
@@ -99,7 +100,7 @@ TEST_F(Exchange, ErrorReplyEndsAtOnceAndIsRejected) {
     const auto took = Send("AT+CPBS=\"XX\"");
     EXPECT_LT(took, 5s);
     EXPECT_TRUE(exchange.ReplyList().empty());
-    EXPECT_EQ(prompter.messages, (Lines{Invalid("Testing...", "ERROR")}));
+    EXPECT_EQ(prompter.Texts(), (Lines{Invalid("Testing...", "ERROR")}));
 }
 
 TEST_F(Exchange, ExtendedErrorReportEndsAtOnceAndIsRejected) {
@@ -113,8 +114,8 @@ TEST_F(Exchange, ExtendedErrorReportEndsAtOnceAndIsRejected) {
     EXPECT_LT(Send("AT+CPBR=1"), 5s);
     EXPECT_TRUE(exchange.ReplyList().empty());
     EXPECT_LT(Send("AT+CMGR=1"), 5s);
-    EXPECT_EQ(prompter.messages, (Lines{Invalid("Testing...", "+CME ERROR: 21"),
-                                        Invalid("Testing...", "+CMS ERROR: 321")}));
+    EXPECT_EQ(prompter.Texts(), (Lines{Invalid("Testing...", "+CME ERROR: 21"),
+                                       Invalid("Testing...", "+CMS ERROR: 321")}));
 }
 
 TEST_F(Exchange, ErrorsNotShownWhenAskedNotTo) {
@@ -125,7 +126,7 @@ TEST_F(Exchange, ErrorsNotShownWhenAskedNotTo) {
     Send("AT+CGSN", false);
     Send("AT+CIMI", false);
     EXPECT_TRUE(exchange.ReplyList().empty());
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 TEST_F(Exchange, TricklingReplyIsCollectedWhole) {
@@ -155,7 +156,7 @@ TEST_F(Exchange, SilentPhoneAtTheRealPollInterval) {
     EXPECT_GE(took, 3900ms);
     EXPECT_LT(took, 20s);
     EXPECT_TRUE(exchange.ReplyList().empty());
-    EXPECT_EQ(prompter.messages,
+    EXPECT_EQ(prompter.Texts(),
               (Lines{"Action: Testing...\r\nNo response from phone. Check connection..."}));
     EXPECT_EQ(window.PanelText(0), "0 bytes read.");
     EXPECT_GE(window.pumps, 70);
@@ -168,7 +169,7 @@ TEST_F(Exchange, FirstCommandOpensThePortAndWaits) {
     SetUserSettingLookup([slave](std::string_view key) -> std::optional<std::string> {
         return key == "CommDevice7" ? std::optional<std::string>(slave) : std::nullopt;
     });
-    prompter.inputAnswer = "7";
+    prompter.standingInput = "7";
     FakePhone phone(pty, [](const std::string&) { return "\r\nOK\r\n"; });
     const auto start = Clock::now();
     Send("ATE1");
@@ -177,11 +178,11 @@ TEST_F(Exchange, FirstCommandOpensThePortAndWaits) {
     EXPECT_GE(*phone.FirstCommandTime() - start, 1950ms);
     EXPECT_EQ(exchange.ReplyList(), (Lines{"ATE1", "", "OK"}));
     EXPECT_EQ(exchange.SerComm1().PortNum(), 7);
-    EXPECT_EQ(prompter.inputCaptions, (Lines{"Open Mobile Phone's Port"}));
-    EXPECT_EQ(prompter.inputInitials, (Lines{"1"}));
+    EXPECT_EQ(prompter.InputCaptions(), (Lines{"Open Mobile Phone's Port"}));
+    EXPECT_EQ(prompter.InputInitials(), (Lines{"1"}));
     // An open port is not asked for again, and not waited for.
     EXPECT_LT(Send("AT"), 1500ms);
-    EXPECT_EQ(prompter.inputCaptions.size(), 1u);
+    EXPECT_EQ(prompter.inputBoxes.size(), 1u);
 }
 
 TEST_F(Exchange, ReopenThroughTheMenuDoesNotWait) {
@@ -205,7 +206,7 @@ TEST_F(Exchange, FailedPortPromptLeavesThePreviousReply) {
     ASSERT_EQ(exchange.ReplyList().size(), 3u);
     exchange.mnuPBClosePortClick();
 
-    prompter.cancelInput = true;
+    prompter.cancelInputs = true;
     try {
         Send("AT");
         ADD_FAILURE() << "no exception";
@@ -214,12 +215,12 @@ TEST_F(Exchange, FailedPortPromptLeavesThePreviousReply) {
     }
     EXPECT_EQ(exchange.ReplyList().size(), 3u);
 
-    prompter.cancelInput = false;
-    prompter.inputAnswer = "one";
+    prompter.cancelInputs = false;
+    prompter.standingInput = "one";
     EXPECT_THROW(Send("AT"), TabellanError);
     EXPECT_EQ(exchange.ReplyList().size(), 3u);
 
-    prompter.inputAnswer = "1";
+    prompter.standingInput = "1";
     exchange.SerComm1().SetDeviceName("/dev/tabellan-gone");
     EXPECT_THROW(Send("AT"), ESerCommError);
     EXPECT_EQ(exchange.ReplyList().size(), 3u);
@@ -239,8 +240,8 @@ TEST_F(Exchange, BinaryGarbageIsRejectedCleanly) {
     exchange.mnuPBOpenClick();
     Send("AT");
     EXPECT_TRUE(exchange.ReplyList().empty());
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].rfind("Action: Testing...\r\n\r\nInvalid or incomplete", 0), 0u);
+    ASSERT_EQ(prompter.Texts().size(), 1u);
+    EXPECT_EQ(prompter.Texts()[0].rfind("Action: Testing...\r\n\r\nInvalid or incomplete", 0), 0u);
     EXPECT_TRUE(exchange.SerComm1().IsOpen());
 }
 
@@ -251,7 +252,7 @@ TEST_F(Exchange, AZeroByteIsKeptAsAtAndTheReplyGoesOn) {
     exchange.mnuPBOpenClick();
     Send("AT+CGMI");
     EXPECT_EQ(exchange.ReplyList(), (Lines{"AT+CGMI", "", "No@kia", "", "OK"}));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 TEST_F(Exchange, EndlessTalkIsCutOffAtTheLimit) {
@@ -277,9 +278,9 @@ TEST_F(Exchange, EndlessTalkIsCutOffAtTheLimit) {
     talking = false;
     talker.join();
     EXPECT_TRUE(exchange.ReplyList().empty());
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_LT(prompter.messages[0].size(), 400u);
-    EXPECT_EQ(prompter.messages[0].rfind("Action: Testing...\r\n\r\nInvalid or incomplete", 0), 0u);
+    ASSERT_EQ(prompter.Texts().size(), 1u);
+    EXPECT_LT(prompter.Texts()[0].size(), 400u);
+    EXPECT_EQ(prompter.Texts()[0].rfind("Action: Testing...\r\n\r\nInvalid or incomplete", 0), 0u);
 }
 
 TEST_F(Exchange, PhoneUnpluggedMidReply) {
@@ -374,10 +375,10 @@ TEST_F(Exchange, RepliesCapturedFromRealPhones) {
             const std::lock_guard lock(replyMutex);
             current = reply;
         }
-        prompter.messages.clear();
+        prompter.shown.clear();
         Send(capture.command);
         EXPECT_EQ(exchange.ReplyList(), capture.expected);
-        EXPECT_EQ(prompter.messages.size(), capture.expected.empty() ? 1u : 0u);
+        EXPECT_EQ(prompter.Texts().size(), capture.expected.empty() ? 1u : 0u);
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "cardfile/errors.h"
 #include "pty_fixture.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -63,7 +64,7 @@ class EnvironmentValue {
 
 class PhonebookBackup : public ::testing::Test {
   protected:
-    testing::TempFolder folder_;
+    test::TempFolder folder_;
     const fs::path dir_ = folder_.Path();
 };
 
@@ -101,7 +102,7 @@ TEST_F(PhonebookBackup, WrittenPrivatelyIntoANewFolderAndNeverOverwritten) {
     EXPECT_TRUE(first.ends_with("-SM.txt")) << first;
     EXPECT_EQ(Mode(first), 0600u);
     EXPECT_EQ(Mode(folder), 0700u);
-    const std::string text = testing::ReadWholeFile(first);
+    const std::string text = test::ReadBytes(first);
     EXPECT_TRUE(text.ends_with("\r\n\r\n1,\"5\",129,\"A\xE9\"\r\n2,\"6\",129,\"B\"\r\n")) << text;
 
     // Within the same second the next backups get names of their own.
@@ -109,7 +110,7 @@ TEST_F(PhonebookBackup, WrittenPrivatelyIntoANewFolderAndNeverOverwritten) {
     const std::string third = WritePhonebookBackup(folder.string(), "SM", {});
     EXPECT_NE(second, first);
     EXPECT_NE(third, second);
-    EXPECT_EQ(testing::ReadWholeFile(first), text);
+    EXPECT_EQ(test::ReadBytes(first), text);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
 }
 

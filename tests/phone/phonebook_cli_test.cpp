@@ -16,6 +16,7 @@
 
 #include "phonesim_process.h"
 #include "pty_fixture.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -39,7 +40,7 @@ const std::string kEntries =
 using testing::CliRun;
 
 std::string Slurp(const fs::path& path) {
-    return testing::ReadWholeFile(path.string());
+    return test::ReadBytes(path.string());
 }
 
 class PhonebookCli : public ::testing::Test {
@@ -101,7 +102,7 @@ class PhonebookCli : public ::testing::Test {
         return run;
     }
 
-    testing::TempFolder folder_;
+    test::TempFolder folder_;
     const fs::path dir_ = folder_.Path();
     std::optional<testing::PhonesimProcess> sim_;
     std::string device_;

@@ -5,6 +5,7 @@
 #include "cardfile/errors.h"
 #include "cardfile/index_collator.h"
 #include "pty_fixture.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -121,15 +122,15 @@ TEST(Resequence, LocationsFromTheStartNumberInTheLinesOrder) {
 }
 
 TEST(Resequence, StartNumberFromTheInputBox) {
-    testing::ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter = test::OfferAcceptingPrompter();
     EXPECT_EQ(AskSequenceStart(prompter), 1);
-    EXPECT_EQ(prompter.inputCaptions, (Lines{"Specify Sequence Start Number"}));
-    EXPECT_EQ(prompter.inputInitials, (Lines{"1"}));
-    prompter.inputAnswer = "20";
+    EXPECT_EQ(prompter.InputCaptions(), (Lines{"Specify Sequence Start Number"}));
+    EXPECT_EQ(prompter.InputInitials(), (Lines{"1"}));
+    prompter.standingInput = "20";
     EXPECT_EQ(AskSequenceStart(prompter), 20);
-    prompter.inputAnswer = "twenty";
+    prompter.standingInput = "twenty";
     EXPECT_THROW(AskSequenceStart(prompter), TabellanError);
-    prompter.cancelInput = true;
+    prompter.cancelInputs = true;
     EXPECT_EQ(AskSequenceStart(prompter), std::nullopt);
 }
 

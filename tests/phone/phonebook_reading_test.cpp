@@ -9,6 +9,7 @@
 #include "phone/memory_storage.h"
 #include "phone/phone_reply.h"
 #include "pty_fixture.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -231,7 +232,7 @@ TEST(PhoneInfo, MessageText) {
 }
 
 TEST(MemoryStorage, SimCardAtStartThenPhoneAndOther) {
-    testing::ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter = test::OfferAcceptingPrompter();
     MemoryStorage storage;
     EXPECT_EQ(storage.Checked(), StorageItem::SimCard);
     EXPECT_EQ(storage.Code(), "SM");
@@ -240,36 +241,36 @@ TEST(MemoryStorage, SimCardAtStartThenPhoneAndOther) {
 
     EXPECT_TRUE(storage.Click(StorageItem::Phone, prompter));
     EXPECT_EQ(storage.Code(), "ME");
-    EXPECT_TRUE(prompter.inputCaptions.empty());
+    EXPECT_TRUE(prompter.inputBoxes.empty());
 
     // The entry is cut to two characters; the first prompt offers nothing.
-    prompter.inputAnswer = "SM1";
+    prompter.standingInput = "SM1";
     EXPECT_TRUE(storage.Click(StorageItem::Other, prompter));
-    EXPECT_EQ(prompter.inputCaptions, (Lines{"Specify Phonebook Memory Storage"}));
-    EXPECT_EQ(prompter.inputInitials, (Lines{""}));
+    EXPECT_EQ(prompter.InputCaptions(), (Lines{"Specify Phonebook Memory Storage"}));
+    EXPECT_EQ(prompter.InputInitials(), (Lines{""}));
     EXPECT_EQ(storage.Checked(), StorageItem::Other);
     EXPECT_EQ(storage.OtherCaption(), "&Other (SM)...");
     EXPECT_EQ(storage.Code(), "SM");
 
     // Cancelling keeps the check mark and the caption; the prompt offered the current code.
-    prompter.inputAnswer = "FD";
+    prompter.standingInput = "FD";
     EXPECT_TRUE(storage.Click(StorageItem::Phone, prompter));
-    prompter.cancelInput = true;
+    prompter.cancelInputs = true;
     EXPECT_FALSE(storage.Click(StorageItem::Other, prompter));
-    EXPECT_EQ(prompter.inputInitials.back(), "SM");
+    EXPECT_EQ(prompter.InputInitials().back(), "SM");
     EXPECT_EQ(storage.Checked(), StorageItem::Phone);
     EXPECT_EQ(storage.OtherCaption(), "&Other (SM)...");
     EXPECT_EQ(storage.Code(), "ME");
 }
 
 TEST(MemoryStorage, CodesOfOtherLengthsAndAmpersands) {
-    testing::ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter = test::OfferAcceptingPrompter();
     MemoryStorage storage;
-    prompter.inputAnswer = "S";
+    prompter.standingInput = "S";
     storage.Click(StorageItem::Other, prompter);
     EXPECT_EQ(storage.Code(), "S");
     EXPECT_EQ(storage.OtherCaption(), "&Other (S)...");
-    prompter.inputAnswer = "&X";
+    prompter.standingInput = "&X";
     storage.Click(StorageItem::Other, prompter);
     EXPECT_EQ(storage.Code(), "&X");
     EXPECT_EQ(storage.OtherCaption(), "&Other (&&X)...");

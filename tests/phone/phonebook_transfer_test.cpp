@@ -1,6 +1,7 @@
 // The phonebook commands over the real exchange and serial component, against a scripted
 // phone on a pseudo-terminal.
 #include "phone/phonebook_transfer.h"
+#include "phone/phone_errors.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,11 +13,12 @@
 #include <mutex>
 #include <thread>
 
-#include "cardfile/errors.h"
 #include "phone/event_dispatcher.h"
 #include "phone/phone_exchange.h"
 #include "phone/phonebook_reading.h"
 #include "pty_fixture.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -68,7 +70,7 @@ class Transfer : public ::testing::Test {
         timing.silencePolls = 30;
         timing.openWait = 10ms;
         exchange.SetTiming(timing);
-        prompter.inputAnswer = "1";
+        prompter.standingInput = "1";
     }
 
     // A phone that answers from the table, OK for anything else, and records the commands.
@@ -112,12 +114,12 @@ class Transfer : public ::testing::Test {
     testing::PtyPair pty;
     PollingDispatcher dispatcher;
     testing::RecordingWindow window;
-    testing::ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter = test::OfferAcceptingPrompter();
     PhoneExchange exchange;
     std::optional<FakePhone> phone;
     TestCard card;
     TestConfirmation confirmation;
-    testing::TempFolder folder;
+    test::TempFolder folder;
     const fs::path dir = folder.Path();
     std::mutex mutex;
     std::optional<long> backupsAtFirstWrite;
@@ -129,7 +131,7 @@ TEST_F(Transfer, ReadReplacesTheCardBody) {
     EXPECT_TRUE(ReadPhonebookIntoCard(exchange, "SM", card));
     EXPECT_EQ(phone->Commands(), (Lines{"AT+cpbs=\"SM\"", "AT+cpbr=?", "AT+cpbr=1,250"}));
     EXPECT_EQ(card.replacements, (Lines{"My phone\r\n\r\n" + kBo + "\r\n" + kAnn + "\r\n"}));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
     EXPECT_EQ(window.disabled, 0);
     EXPECT_TRUE(window.PanelShowed(1, "Reading phonebook..."));
     EXPECT_TRUE(window.PanelShowed(1, "Getting phonebook capacity..."));
@@ -150,26 +152,26 @@ TEST_F(Transfer, FailedStepsLeaveTheCardUnchanged) {
     StartPhone({{"AT+cpbs=\"XX\"", kError}});
     EXPECT_FALSE(ReadPhonebookIntoCard(exchange, "XX", card));
     EXPECT_EQ(phone->Commands(), (Lines{"AT+cpbs=\"XX\""}));
-    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.Texts().size(), 1u);
     // The capacity query fails: the read goes out with an empty range and fails too.
     phone.reset();
     StartPhone({{"AT+cpbr=?", kError}, {"AT+cpbr=", kError}});
     EXPECT_FALSE(ReadPhonebookIntoCard(exchange, "SM", card));
     EXPECT_EQ(phone->Commands(), (Lines{"AT+cpbs=\"SM\"", "AT+cpbr=?", "AT+cpbr="}));
-    EXPECT_EQ(prompter.messages.size(), 3u);
-    EXPECT_THAT(prompter.messages.back(), HasSubstr("Action: Reading phonebook..."));
+    EXPECT_EQ(prompter.Texts().size(), 3u);
+    EXPECT_THAT(prompter.Texts().back(), HasSubstr("Action: Reading phonebook..."));
     EXPECT_TRUE(card.replacements.empty());
     EXPECT_EQ(window.disabled, 0);
 }
 
 TEST_F(Transfer, CancelledPortPromptEndsTheCommand) {
-    prompter.cancelInput = true;
+    prompter.cancelInputs = true;
     EXPECT_THROW(ReadPhonebookIntoCard(exchange, "SM", card), EPortOpenErr);
     EXPECT_THROW(ShowMobileInformation(exchange), EPortOpenErr);
     EXPECT_THROW(Update({kAnn}), EPortOpenErr);
     EXPECT_TRUE(card.replacements.empty());
     EXPECT_TRUE(confirmation.plans.empty());
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
     EXPECT_EQ(window.disabled, 0);
 }
 
@@ -196,7 +198,7 @@ TEST_F(Transfer, MobileInformationLeavesOutFailedQueries) {
     EXPECT_EQ(*text, "MOBILE PHONE INFORMATION:\r\n\r\n" + PhoneInfoLabelColumn("Manufacturer Id") +
                          "    Nokia\r\n" + PhoneInfoLabelColumn("Model Id") + "OK\r\n" +
                          PhoneInfoLabelColumn("Signal Quality") + "     15,99\r\n");
-    EXPECT_EQ(prompter.messages, (Lines{*text}));
+    EXPECT_EQ(prompter.Texts(), (Lines{*text}));
     EXPECT_TRUE(window.PanelShowed(1, "Getting Serial No Id (IMEI)..."));
     EXPECT_EQ(window.disabled, 0);
 }
@@ -205,14 +207,14 @@ TEST_F(Transfer, MobileInformationWhenEveryQueryFails) {
     phone.emplace(pty, [](const std::string&) { return kError; });
     exchange.mnuPBOpenClick();
     EXPECT_EQ(ShowMobileInformation(exchange), std::nullopt);
-    EXPECT_EQ(prompter.messages, (Lines{"Unable to get mobile information!"}));
+    EXPECT_EQ(prompter.Texts(), (Lines{"Unable to get mobile information!"}));
 }
 
 TEST_F(Transfer, UpdateWithNothingToDo) {
     StartPhone({{"AT+cpbr=?", kRange}, {"AT+cpbr=1,250", EntriesReply({kAnn, kBo})}});
     const UpdateOutcome outcome = Update({kBo, "", kAnn});
     EXPECT_EQ(outcome.status, UpdateOutcome::Status::NothingToDo);
-    EXPECT_EQ(prompter.messages, (Lines{"No update is necessary."}));
+    EXPECT_EQ(prompter.Texts(), (Lines{"No update is necessary."}));
     EXPECT_TRUE(confirmation.plans.empty());
     EXPECT_TRUE(Writes().empty());
     EXPECT_TRUE(window.PanelShowed(1, "Checking phonebook..."));
@@ -226,7 +228,7 @@ TEST_F(Transfer, CancelledUpdateSendsNothing) {
     EXPECT_EQ(outcome.status, UpdateOutcome::Status::Cancelled);
     ASSERT_EQ(confirmation.plans.size(), 1u);
     EXPECT_EQ(confirmation.plans[0].deleteList, (Lines{kBo}));
-    EXPECT_EQ(prompter.messages,
+    EXPECT_EQ(prompter.Texts(),
               (Lines{"Mobile phonebook not updated! You can make your updates later..."}));
     EXPECT_TRUE(Writes().empty());
     EXPECT_EQ(BackupCount(), 0);
@@ -237,9 +239,9 @@ TEST_F(Transfer, UpdateRefusesAPlanWithALineItCannotWrite) {
     StartPhone({{"AT+cpbr=?", kRange}, {"AT+cpbr=1,250", EntriesReply({kAnn, kBo})}});
     const UpdateOutcome outcome = Update({"Call Bo back", "300,\"1\",129,\"Far\""});
     EXPECT_EQ(outcome.status, UpdateOutcome::Status::Refused);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_THAT(prompter.messages[0], HasSubstr("\r\nCall Bo back\r\n300,\"1\",129,\"Far\"\r\n"));
-    EXPECT_THAT(prompter.messages[0], HasSubstr("from 1 to 250"));
+    ASSERT_EQ(prompter.Texts().size(), 1u);
+    EXPECT_THAT(prompter.Texts()[0], HasSubstr("\r\nCall Bo back\r\n300,\"1\",129,\"Far\"\r\n"));
+    EXPECT_THAT(prompter.Texts()[0], HasSubstr("from 1 to 250"));
     EXPECT_TRUE(confirmation.plans.empty());
     EXPECT_TRUE(Writes().empty()) << "not even the deletes go out";
     EXPECT_EQ(BackupCount(), 0);
@@ -254,7 +256,7 @@ TEST_F(Transfer, UpdateKeepsABackupThenDeletesBeforeWriting) {
     EXPECT_EQ(outcome.commandsSent, 3u);
     EXPECT_EQ(outcome.commandsFailed, 0u);
     EXPECT_EQ(Writes(), (Lines{"AT+cpbw=1", "AT+cpbw=" + fresh, "AT+cpbw=" + renamed}));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
     // The backup was there before the first delete reached the phone.
     EXPECT_EQ(backupsAtFirstWrite, 1);
     ASSERT_FALSE(outcome.backupPath.empty());
@@ -279,8 +281,8 @@ TEST_F(Transfer, FailedCommandsNameTheBackupAndTheRestStillGoOut) {
     EXPECT_EQ(outcome.commandsSent, 2u);
     EXPECT_EQ(outcome.commandsFailed, 1u);
     EXPECT_EQ(Writes(), (Lines{"AT+cpbw=" + tooLong, "AT+cpbw=" + fresh}));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0],
+    ASSERT_EQ(prompter.Texts().size(), 1u);
+    EXPECT_EQ(prompter.Texts()[0],
               "Action: Inserting " + tooLong +
                   "\r\n\r\nInvalid or incomplete response from phone: +CME ERROR: 24\r\nPlease "
                   "retry...\r\n\r\nThe phone's entries as they were before this update are kept "
@@ -288,8 +290,8 @@ TEST_F(Transfer, FailedCommandsNameTheBackupAndTheRestStillGoOut) {
                   outcome.backupPath);
     // Later exchanges no longer carry the note.
     exchange.SendPhoneCommand("AT+cpbw=" + tooLong, "Again", true);
-    EXPECT_THAT(prompter.messages.back(), ::testing::Not(HasSubstr("backup")));
-    EXPECT_THAT(prompter.messages.back(), ::testing::Not(HasSubstr("kept in")));
+    EXPECT_THAT(prompter.Texts().back(), ::testing::Not(HasSubstr("backup")));
+    EXPECT_THAT(prompter.Texts().back(), ::testing::Not(HasSubstr("kept in")));
 }
 
 TEST_F(Transfer, NothingIsSentWhenTheBackupCannotBeWritten) {
@@ -297,9 +299,9 @@ TEST_F(Transfer, NothingIsSentWhenTheBackupCannotBeWritten) {
     std::ofstream(dir / "backups") << "a file, not a folder";
     const UpdateOutcome outcome = Update({kAnn});
     EXPECT_EQ(outcome.status, UpdateOutcome::Status::BackupFailed);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_THAT(prompter.messages[0], HasSubstr("nothing was sent"));
-    EXPECT_THAT(prompter.messages[0], HasSubstr((dir / "backups").string()));
+    ASSERT_EQ(prompter.Texts().size(), 1u);
+    EXPECT_THAT(prompter.Texts()[0], HasSubstr("nothing was sent"));
+    EXPECT_THAT(prompter.Texts()[0], HasSubstr((dir / "backups").string()));
     EXPECT_TRUE(Writes().empty());
 }
 
@@ -334,7 +336,7 @@ TEST_F(Transfer, LateBytesAreDiscardedBeforeTheNextCommand) {
     std::this_thread::sleep_for(100ms);
     exchange.SendPhoneCommand("AT+cpbw=9,\"1\",129,\"X\"", "Inserting", true);
     EXPECT_TRUE(exchange.ReplyList().empty());
-    EXPECT_EQ(prompter.messages,
+    EXPECT_EQ(prompter.Texts(),
               (Lines{"Action: Inserting\r\n\r\nInvalid or incomplete response from phone: "
                      "ERROR\r\nPlease retry..."}));
 }

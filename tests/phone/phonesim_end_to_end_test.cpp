@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "phonesim_process.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -47,8 +48,8 @@ std::string exchange(int fd, const std::string& command, const std::string& unti
 }
 
 TEST(PhonesimEndToEnd, AnswersOnThePtyAndStopsWhenStdinCloses) {
-    const fs::path link =
-        fs::temp_directory_path() / ("phonesim-e2e-" + std::to_string(::getpid()));
+    const tabellan::test::TempFolder dir("phonesim-e2e");
+    const fs::path link = dir.File("link");
     PhonesimProcess sim({"--link", link.string()});
     const std::string path = sim.firstLine();
     ASSERT_TRUE(path.starts_with("/dev/pts/")) << path;

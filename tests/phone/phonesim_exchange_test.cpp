@@ -13,6 +13,8 @@
 #include "phone/phone_exchange.h"
 #include "phonesim_process.h"
 #include "pty_fixture.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -33,7 +35,7 @@ class PhonesimExchange : public ::testing::Test {
         timing.poll = 10ms;
         timing.openWait = 10ms;
         exchange_.SetTiming(timing);
-        prompter_.inputAnswer = "1";
+        prompter_.standingInput = "1";
     }
 
     void Start(std::vector<std::string> args) {
@@ -50,14 +52,14 @@ class PhonesimExchange : public ::testing::Test {
 
     PollingDispatcher dispatcher_;
     testing::RecordingWindow window_;
-    testing::ScriptedPrompter prompter_;
+    test::ScriptedPrompter prompter_;
     PhoneExchange exchange_;
     std::optional<testing::PhonesimProcess> sim_;
 };
 
 TEST_F(PhonesimExchange, ReadAndUpdateAPhonebookFile) {
-    const fs::path file =
-        fs::temp_directory_path() / ("phonesim-exchange-" + std::to_string(::getpid()) + ".json");
+    const test::TempFolder dir("phonesim-exchange");
+    const fs::path file = dir.File("phonebook.json");
     std::ofstream(file) << R"({"SM": {"capacity": 250, "entries": [
         {"index": 1, "number": "+4930123", "type": 145, "text": "Alice"},
         {"index": 2, "number": "0301", "type": 129, "text": "Bob"}]}})";
@@ -73,7 +75,7 @@ TEST_F(PhonesimExchange, ReadAndUpdateAPhonebookFile) {
     EXPECT_EQ(Send("AT+cpbw=2").back(), "OK");
     EXPECT_EQ(Send("AT+cpbw=1,\"+4930123\",145,\"Alice Mobile\"").back(), "OK");
     EXPECT_EQ(Send("AT+cpbw=,\"0302\",129,\"Carol\"").back(), "OK");
-    EXPECT_TRUE(prompter_.messages.empty());
+    EXPECT_TRUE(prompter_.Texts().empty());
 
     std::ifstream in(file);
     std::ostringstream saved;
@@ -81,7 +83,6 @@ TEST_F(PhonesimExchange, ReadAndUpdateAPhonebookFile) {
     EXPECT_NE(saved.str().find("\"Alice Mobile\""), std::string::npos);
     EXPECT_NE(saved.str().find("\"Carol\""), std::string::npos);
     EXPECT_EQ(saved.str().find("\"Bob\""), std::string::npos);
-    fs::remove(file);
 }
 
 TEST_F(PhonesimExchange, LfOnlyAndBareOkRepliesAreAcceptedAfterSilence) {
@@ -89,7 +90,7 @@ TEST_F(PhonesimExchange, LfOnlyAndBareOkRepliesAreAcceptedAfterSilence) {
     EXPECT_EQ(Send("AT+CGMI"), (Lines{"AT+CGMI", "Phonesim", "", "OK"}));
     Start({"--bare-ok", "--no-echo"});
     EXPECT_EQ(Send("AT"), (Lines{"OK"}));
-    EXPECT_TRUE(prompter_.messages.empty());
+    EXPECT_TRUE(prompter_.Texts().empty());
 }
 
 TEST_F(PhonesimExchange, UnsolicitedRingStaysAmongTheLines) {
@@ -106,10 +107,10 @@ TEST_F(PhonesimExchange, FaultyPhonesAreRejected) {
     EXPECT_TRUE(Send("AT").empty());
     Start({"--silent"});
     EXPECT_TRUE(Send("AT").empty());
-    ASSERT_EQ(prompter_.messages.size(), 4u);
-    EXPECT_EQ(prompter_.messages[0], Rejected("+CME ERROR: 11"));
-    EXPECT_EQ(prompter_.messages[1], Rejected("Phonesi"));
-    EXPECT_EQ(prompter_.messages[3],
+    ASSERT_EQ(prompter_.Texts().size(), 4u);
+    EXPECT_EQ(prompter_.Texts()[0], Rejected("+CME ERROR: 11"));
+    EXPECT_EQ(prompter_.Texts()[1], Rejected("Phonesi"));
+    EXPECT_EQ(prompter_.Texts()[3],
               "Action: Testing...\r\nNo response from phone. Check connection...");
 }
 

@@ -15,6 +15,7 @@
 #include "phonesim/at_phone.h"
 #include "phonesim/phonebook_store.h"
 #include "phonesim_process.h"
+#include "support/temp_folder.h"
 
 namespace tabellan::phonesim {
 namespace {
@@ -49,8 +50,8 @@ TEST(PhonesimModemQuirks, UnsolicitedRingFollowsTheLineEnds) {
 }
 
 TEST(PhonesimModemQuirks, TalksOnItsOwnAndLogsWhatItReceives) {
-    const fs::path log =
-        fs::temp_directory_path() / ("phonesim-modem-" + std::to_string(::getpid()) + ".log");
+    const test::TempFolder dir("phonesim-modem");
+    const fs::path log = dir.File("modem.log");
     PhonesimProcess sim({"--modem", "--talk", "20", "--log", log.string()});
     const std::string path = sim.firstLine();
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY);
@@ -82,7 +83,6 @@ TEST(PhonesimModemQuirks, TalksOnItsOwnAndLogsWhatItReceives) {
     }
     EXPECT_EQ(logged, "ATZ\rATDT5\r\r");
     ::close(fd);
-    fs::remove(log);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "phonesim/phonebook_store.h"
+#include "support/temp_folder.h"
 
 namespace tabellan::phonesim {
 namespace {
@@ -26,22 +27,6 @@ std::string readFile(const fs::path& path) {
     s << in.rdbuf();
     return s.str();
 }
-
-class TempDir {
-  public:
-    TempDir() {
-        path_ = fs::temp_directory_path() / ("phonesim-test-" + std::to_string(::getpid()));
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
 
 TEST(PhonesimPhonebook, ReadsMemoriesWithDefaultsAndIso8859Text) {
     const PhonebookStore store = PhonebookStore::fromJson(kTwoMemories);
@@ -131,8 +116,8 @@ TEST(PhonesimPhonebook, EraseOfEmptyLocationIsFineOutsideTheRangeIsNot) {
 }
 
 TEST(PhonesimPhonebook, FileIsRewrittenAfterEachChange) {
-    const TempDir dir;
-    const fs::path file = dir.path() / "book.json";
+    const test::TempFolder dir;
+    const fs::path file = dir.Path() / "book.json";
     std::ofstream(file) << kTwoMemories;
     PhonebookStore store = PhonebookStore::loadFile(file);
     ASSERT_EQ(store.write("SM", 3, {"+1555", 145, "New"}), StoreResult::Ok);
@@ -141,16 +126,16 @@ TEST(PhonesimPhonebook, FileIsRewrittenAfterEachChange) {
     const PhonebookStore reread = PhonebookStore::loadFile(file);
     EXPECT_EQ(*reread.memory("SM"), *store.memory("SM"));
     EXPECT_NE(readFile(file).find("\"Office\""), std::string::npos);
-    EXPECT_FALSE(fs::exists(dir.path() / "book.json.tmp"));
+    EXPECT_FALSE(fs::exists(dir.Path() / "book.json.tmp"));
 }
 
 TEST(PhonesimPhonebook, FailedSaveLeavesMemoryAsItWas) {
-    const TempDir dir;
-    const fs::path file = dir.path() / "book.json";
+    const test::TempFolder dir;
+    const fs::path file = dir.Path() / "book.json";
     std::ofstream(file) << kTwoMemories;
     PhonebookStore store = PhonebookStore::loadFile(file);
     // A directory where the temp file should go makes the save fail.
-    fs::create_directory(dir.path() / "book.json.tmp");
+    fs::create_directory(dir.Path() / "book.json.tmp");
     EXPECT_EQ(store.write("SM", 3, {"1", 129, "Lost"}), StoreResult::MemoryFailure);
     EXPECT_EQ(store.memory("SM")->entries.count(3), 0u);
     EXPECT_EQ(store.erase("SM", 1), StoreResult::MemoryFailure);

@@ -13,13 +13,15 @@
 #include <thread>
 #include <vector>
 
-#include "cardfile/errors.h"
 #include "phone/event_dispatcher.h"
+#include "phone/phone_errors.h"
 #include "phone/phone_exchange.h"
 #include "phone/phonebook_reading.h"
 #include "phone/phonebook_transfer.h"
 #include "phonesim_process.h"
 #include "pty_fixture.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -44,7 +46,7 @@ const Lines kBookEntries = {"1,\"+4930123\",145,\"Ann\"", "4,\"0301\",129,\"Bo@W
                             "e\""};
 
 std::string Slurp(const fs::path& path) {
-    return testing::ReadWholeFile(path.string());
+    return test::ReadBytes(path.string());
 }
 
 class Confirm : public UpdateConfirmation {
@@ -64,7 +66,7 @@ class SimulatedPhonebook : public ::testing::Test {
         timing.silencePolls = 20;
         timing.openWait = 10ms;
         exchange.SetTiming(timing);
-        prompter.inputAnswer = "1";
+        prompter.standingInput = "1";
         std::ofstream(dir / "book.json") << kBook;
     }
 
@@ -79,11 +81,11 @@ class SimulatedPhonebook : public ::testing::Test {
 
     std::string Backups() const { return (dir / "backups").string(); }
 
-    testing::TempFolder folder;
+    test::TempFolder folder;
     const fs::path dir = folder.Path();
     PollingDispatcher dispatcher;
     testing::RecordingWindow window;
-    testing::ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter = test::OfferAcceptingPrompter();
     PhoneExchange exchange;
     std::optional<testing::PhonesimProcess> sim;
 };
@@ -95,7 +97,7 @@ TEST_F(SimulatedPhonebook, ReadsEveryEntryWhateverThePhonesHabits) {
         SCOPED_TRACE(::testing::PrintToString(quirks));
         Start(quirks);
         EXPECT_EQ(ReadPhonebook(exchange, "SM"), kBookEntries);
-        EXPECT_TRUE(prompter.messages.empty()) << prompter.messages.front();
+        EXPECT_TRUE(prompter.Texts().empty()) << prompter.Texts().front();
     }
     EXPECT_EQ(ReadPhonebook(exchange, "ME"), Lines{});
 }
@@ -113,7 +115,7 @@ TEST_F(SimulatedPhonebook, UpdateThenReadBack) {
     EXPECT_EQ(outcome.status, UpdateOutcome::Status::Sent);
     EXPECT_EQ(outcome.commandsSent, 3u);
     EXPECT_EQ(outcome.commandsFailed, 0u);
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
     ASSERT_EQ(confirm.plans.size(), 1u);
     EXPECT_EQ(confirm.plans[0].deleteList, (Lines{kBookEntries[1]}));
     // The backup holds what the phone held, "@" included.
@@ -165,9 +167,9 @@ TEST_F(SimulatedPhonebook, LateAnswerIsNotCreditedToTheNextCommand) {
     std::this_thread::sleep_for(400ms);
     exchange.SendPhoneCommand("AT+cpbw=999,\"0306\",129,\"Gus\"", "Inserting Gus", true);
     EXPECT_TRUE(exchange.ReplyList().empty());
-    ASSERT_EQ(prompter.messages.size(), 2u);
-    EXPECT_THAT(prompter.messages[0], HasSubstr("No response from phone."));
-    EXPECT_THAT(prompter.messages[1],
+    ASSERT_EQ(prompter.Texts().size(), 2u);
+    EXPECT_THAT(prompter.Texts()[0], HasSubstr("No response from phone."));
+    EXPECT_THAT(prompter.Texts()[1],
                 HasSubstr("Inserting Gus\r\n\r\nInvalid or incomplete response from phone: ERROR"));
 }
 

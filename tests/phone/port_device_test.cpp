@@ -1,6 +1,7 @@
 // Port numbers and their devices: the user's assignments in the settings file, the device
 // a port opens, how messages name it, and the advice for a device that does not open.
 #include "phone/port_device.h"
+#include "phone/phone_errors.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,10 +13,10 @@
 #include <sstream>
 #include <string>
 
-#include "cardfile/errors.h"
 #include "phone/port_device_advice.h"
 #include "phone/ser_comm.h"
 #include "pty_fixture.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -42,22 +43,17 @@ std::string OpenFailure(TSerComm& comm) {
 class UserSettingsFolder : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabellan-xdg-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
         setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
         SetUserSettingLookup({});
     }
-    void TearDown() override {
-        unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
     fs::path SettingsFile() const { return dir_ / "Velmorn" / "Quirnel.ini"; }
     void WriteSettings(const std::string& text) {
         fs::create_directories(SettingsFile().parent_path());
         std::ofstream(SettingsFile(), std::ios::binary) << text;
     }
-    fs::path dir_;
+    test::TempFolder folder_{"tabellan-xdg"};
+    const fs::path dir_ = folder_.Path();
 };
 
 TEST_F(UserSettingsFolder, TheDesktopProgramsIniFileIsRead) {
@@ -198,9 +194,8 @@ TEST(PortOpenAdvice, PermissionBusyAndOtherFailures) {
 }
 
 TEST(PortOpenAdvice, HoldersAreFoundByTheirOpenFiles) {
-    std::string pattern = (fs::temp_directory_path() / "tabellan-proc-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path proc = pattern;
+    const test::TempFolder folder("tabellan-proc");
+    const fs::path proc = folder.Path();
     const fs::path device = proc / "ttyACM0";
     std::ofstream(device) << "";
     const auto process = [&](const std::string& pid, const std::string& name,

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "support/temp_folder.h"
+
 namespace tabellan::testing {
 
 PtyPair::PtyPair() : master_(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
@@ -177,23 +179,6 @@ std::string RecordingWindow::PanelText(int panel) const {
     return shown.empty() ? std::string() : shown.back();
 }
 
-Answer ScriptedPrompter::Show(MsgKind /*kind*/, std::string_view text, Buttons /*buttons*/,
-                              int /*helpContext*/) {
-    messages.emplace_back(text);
-    return Answer::Ok;
-}
-
-std::optional<std::string> ScriptedPrompter::InputBox(std::string_view caption,
-                                                      std::string_view /*prompt*/,
-                                                      std::string_view initial) {
-    inputCaptions.emplace_back(caption);
-    inputInitials.emplace_back(initial);
-    if (cancelInput) {
-        return std::nullopt;
-    }
-    return inputAnswer ? inputAnswer : std::optional<std::string>(initial);
-}
-
 std::chrono::milliseconds ProcessCpuTime() {
     timespec ts{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
@@ -211,31 +196,8 @@ std::string WithCrLf(std::string_view lfText) {
     return out;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::string ReadTestFile(const std::string& relativePath) {
-    return ReadWholeFile(std::string(TABELLAN_TEST_DATA) + "/" + relativePath);
-}
-
-TempFolder::TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tabellan-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("no temporary folder");
-    }
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    // A test may have taken its own permissions away.
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
+    return test::ReadBytes(std::string(TABELLAN_TEST_DATA) + "/" + relativePath);
 }
 
 }  // namespace tabellan::testing

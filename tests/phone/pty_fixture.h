@@ -1,7 +1,7 @@
 #pragma once
 // Test doubles for the phone tests: a pseudo-terminal whose master side the test plays, a
-// phone that answers commands on that master, a window that records its status bar and
-// pumps the dispatcher, and a prompter that answers from a script.
+// phone that answers commands on that master, and a window that records its status bar and
+// pumps the dispatcher.
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "cardfile/prompter.h"
 #include "phone/event_dispatcher.h"
 #include "phone/phone_window.h"
 #include "phone/unique_fd.h"
@@ -95,45 +94,8 @@ class RecordingWindow : public PhoneWindow {
     std::vector<std::string> panels_[2];
 };
 
-class ScriptedPrompter : public Prompter {
-  public:
-    Answer Show(MsgKind kind, std::string_view text, Buttons buttons, int helpContext = 0) override;
-    std::optional<std::string> AskPassword(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> InputBox(std::string_view caption, std::string_view prompt,
-                                        std::string_view initial) override;
-    void Busy(bool on) override { busyDepth += on ? 1 : -1; }
-
-    // The input box's answer: the offered text unless set; cancelInput cancels the box.
-    std::optional<std::string> inputAnswer;
-    bool cancelInput = false;
-    std::vector<std::string> messages;
-    std::vector<std::string> inputCaptions;
-    std::vector<std::string> inputInitials;
-    int busyDepth = 0;
-};
-
 // CPU time this process has used, for checking that nothing spins.
 std::chrono::milliseconds ProcessCpuTime();
-
-// A whole file's bytes; empty when it cannot be read.
-std::string ReadWholeFile(const std::string& path);
-
-// A fresh folder under the temporary directory, removed with everything in it at the end.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
 
 // LF-only captures with their CR LF line ends restored.
 std::string WithCrLf(std::string_view lfText);

@@ -1,5 +1,6 @@
 // The list of serial devices, on a fake /dev and /sys tree.
 #include "phone/serial_devices.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -16,13 +17,6 @@ namespace fs = std::filesystem;
 
 class FakeMachine : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tabellan-devices-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
     void File(const std::string& path, const std::string& text = "") {
         fs::create_directories((root_ / path).parent_path());
         std::ofstream(root_ / path) << text;
@@ -47,7 +41,8 @@ class FakeMachine : public ::testing::Test {
         File("dev/" + tty);
     }
 
-    fs::path root_;
+    test::TempFolder folder_{"tabellan-devices"};
+    const fs::path root_ = folder_.Path();
 };
 
 TEST_F(FakeMachine, StableNamesFirstThenPlainDevicesWithMakerAndProduct) {

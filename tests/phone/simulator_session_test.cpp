@@ -19,6 +19,8 @@
 #include "phone/phone_exchange.h"
 #include "phonesim_process.h"
 #include "pty_fixture.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -41,7 +43,7 @@ class SimulatorSession : public ::testing::Test {
         sim.emplace(std::move(args));
         const std::string device = sim->firstLine();
         exchange.SerComm1().SetDeviceName(device);
-        prompter.inputAnswer = "1";
+        prompter.standingInput = "1";
         exchange.mnuPBOpenClick();
         return device;
     }
@@ -53,7 +55,7 @@ class SimulatorSession : public ::testing::Test {
 
     PollingDispatcher dispatcher;
     testing::RecordingWindow window;
-    testing::ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter = test::OfferAcceptingPrompter();
     PhoneExchange exchange;
     std::optional<testing::PhonesimProcess> sim;
 };
@@ -63,7 +65,7 @@ TEST_F(SimulatorSession, FramingWithAndWithoutEcho) {
     EXPECT_EQ(Send("AT+CGMI"), (Lines{"AT+CGMI", "", "Phonesim", "", "OK"}));
     EXPECT_EQ(Send("ATE0"), (Lines{"ATE0", "", "OK"}));
     EXPECT_EQ(Send("AT+CGMI"), (Lines{"", "Phonesim", "", "OK"}));
-    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(prompter.Texts().empty());
 }
 
 TEST_F(SimulatorSession, ExtendedErrorDoesNotWaitForSilence) {
@@ -74,7 +76,7 @@ TEST_F(SimulatorSession, ExtendedErrorDoesNotWaitForSilence) {
     const auto start = Clock::now();
     EXPECT_TRUE(Send("AT+cpbr=?").empty());
     EXPECT_LT(Clock::now() - start, 5s);
-    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.Texts().size(), 1u);
 }
 
 TEST_F(SimulatorSession, PhoneGoneMidReply) {
@@ -93,11 +95,12 @@ TEST_F(SimulatorSession, PhoneGoneMidReply) {
     EXPECT_THROW(Send("AT"), ESerCommError);
 }
 
+using test::ReadBytes;
 using testing::CliRun;
-using testing::ReadWholeFile;
 
 CliRun RunCli(const std::string& arguments) {
-    const fs::path base = fs::temp_directory_path() / ("serial-cli-" + std::to_string(getpid()));
+    const test::TempFolder dir("serial-cli");
+    const fs::path base = dir.File("run");
     const std::string command = std::string(TABELLAN_BINARY_DIR) + "/src/cli/tabellan-cli at " +
                                 arguments + " >" + base.string() + ".out 2>" + base.string() +
                                 ".err </dev/null";
@@ -106,10 +109,8 @@ CliRun RunCli(const std::string& arguments) {
     const int raw = std::system(command.c_str());
     run.took = Clock::now() - start;
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadWholeFile(base.string() + ".out");
-    run.err = ReadWholeFile(base.string() + ".err");
-    fs::remove(base.string() + ".out");
-    fs::remove(base.string() + ".err");
+    run.out = ReadBytes(base.string() + ".out");
+    run.err = ReadBytes(base.string() + ".err");
     return run;
 }
 

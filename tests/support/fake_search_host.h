@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cardfile/card.h"
 #include "cardfile/card_search.h"
 #include "cardfile/card_set.h"
 
