@@ -6,12 +6,11 @@
 
 #include "cardfile/atomic_file.h"
 #include "cardfile/card_file.h"
-#include "cardfile/crd_reader.h"
 #include "cardfile/document_files.h"
 #include "cardfile/errors.h"
+#include "cardfile/file_formats.h"
 #include "cardfile/file_status.h"
 #include "cardfile/prompter.h"
-#include "cardfile/txt_reader.h"
 
 namespace tabellan {
 
@@ -20,13 +19,6 @@ namespace {
 constexpr double kUnixEpochAsDateTime = 25569.0;  // 1970-01-01 in days since 1899-12-30
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kMinutesPerDay = 1440.0;
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 // Runs a closing step however the enclosing operation ends.
 template <typename F>
@@ -155,10 +147,10 @@ void Document::ReadCardFile(const std::string& name) {
     }
     const bool fromAutoSave = answer == Answer::Yes;
     const std::string fileToRead = fromAutoSave ? autoSaveName : fullName;
-    const std::string ext =
-        fromAutoSave ? std::string(".CSV") : UpperAscii(ExtractFileExt(fullName));
+    const CardFileFormat format =
+        fromAutoSave ? CardFileFormat::Csv : FormatOfExtension(UpperExtension(fullName));
 
-    LoadByExtension(fileToRead, ext);
+    Load(fileToRead, format);
 
     cardFileName_ = fromAutoSave ? NameForRecoveredFile(fullName) : fullName;
     autoSaveFileName_ = autoSaveName;
@@ -170,17 +162,14 @@ void Document::ReadCardFile(const std::string& name) {
 // File names are case-sensitive here: the document keeps the name the card file has on
 // disk, so saving x.csv never leaves the old file beside a new x.CSV.
 std::string Document::NameForRecoveredFile(const std::string& fullName) {
-    if (UpperAscii(ExtractFileExt(fullName)) == ".CSV") {
+    if (UpperExtension(fullName) == ".CSV") {
         return fullName;
     }
     const std::string existing = FindFileIgnoringExtCase(ChangeFileExt(fullName, ".csv"));
     return existing.empty() ? ChangeFileExt(fullName, ".csv") : existing;
 }
 
-void Document::LoadByExtension(const std::string& path, const std::string& ext) {
-    if (ext != ".CSV" && ext != ".CRD" && ext != ".TXT") {
-        throw EUnknownExt("Unknown extension: " + ext);
-    }
+void Document::Load(const std::string& path, CardFileFormat format) {
     bool hadHeader = false;
     {
         // Cards read before a failure stay in the set; the list must show them either way.
@@ -189,13 +178,9 @@ void Document::LoadByExtension(const std::string& path, const std::string& ext) 
             view_.ApplySettingsToWindow(settings_);
             ShowFileStatus();
         });
-        if (ext == ".CSV") {
-            hadHeader = LoadCsvCardFile(path, cards_, settings_, context_, prompter_).hadHeader;
+        hadHeader = LoadCardFile(path, format, cards_, settings_, context_, prompter_).hadHeader;
+        if (format == CardFileFormat::Csv) {
             fileModified_ = settings_.modified;
-        } else if (ext == ".CRD") {
-            ReadCRDFile(path, cards_, prompter_);
-        } else {
-            ReadTXTFile(path, cards_, settings_.cardSeparator, prompter_);
         }
     }
     // After the list is refilled, which drops any selection, so the restored card is marked.
@@ -227,7 +212,7 @@ int Document::SetSaveDialogFilterIndex() const {
     if (cardFileName_.empty()) {
         return 1;
     }
-    const std::string ext = UpperAscii(ExtractFileExt(cardFileName_));
+    const std::string ext = UpperExtension(cardFileName_);
     if (ext == ".TXT") {
         return 2;
     }

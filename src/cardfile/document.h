@@ -13,6 +13,7 @@
 namespace tabellan {
 
 class AtomicFile;
+enum class CardFileFormat;
 class Prompter;
 
 // The window side of the document. Editor lines are the editor's hard lines as bytes in the
@@ -121,7 +122,7 @@ class Document {
 
   private:
     static std::string NameForRecoveredFile(const std::string& fullName);
-    void LoadByExtension(const std::string& path, const std::string& ext);
+    void Load(const std::string& path, CardFileFormat format);
     void RestoreEditorFromHeader();
     void ResetEditor();
     void UpdateCaption();

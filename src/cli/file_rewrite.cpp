@@ -2,6 +2,7 @@
 
 #include "cardfile/card_file.h"
 #include "cardfile/errors.h"
+#include "cardfile/file_formats.h"
 #include "cli/cli_prompter.h"
 #include "cli/command_args.h"
 #include "cli/loaded_file.h"

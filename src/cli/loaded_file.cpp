@@ -2,10 +2,7 @@
 
 #include <climits>
 
-#include "cardfile/card_file.h"
-#include "cardfile/crd_reader.h"
-#include "cardfile/errors.h"
-#include "cardfile/txt_reader.h"
+#include "cardfile/file_formats.h"
 
 namespace tabellan {
 namespace {
@@ -21,39 +18,13 @@ SettingsContext ToolSettingsContext() {
 
 }  // namespace
 
-std::string UpperExtension(std::string_view path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.find_last_of('.');
-    if (dot == std::string_view::npos) {
-        return {};
-    }
-    std::string ext(name.substr(dot));
-    for (char& c : ext) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return ext;
-}
-
 LoadedFile::LoadedFile(const std::string& path, Prompter& prompter) {
-    const std::string ext = UpperExtension(path);
-    if (ext == ".CSV") {
-        format_ = "CSV";
-        const LoadResult result =
-            LoadCsvCardFile(path, cards_, settings_, ToolSettingsContext(), prompter);
-        encrypted_ = result.encrypted;
-        rawSettings_ = result.rawSettings;
-    } else if (ext == ".CRD") {
-        format_ = "CRD";
-        ReadCRDFile(path, cards_, prompter);
-    } else if (ext == ".TXT") {
-        format_ = "TXT";
-        ReadTXTFile(path, cards_, settings_.cardSeparator, prompter);
-    } else {
-        throw EUnknownExt("Unknown extension: " + ext);
-    }
+    const CardFileFormat format = FormatOfExtension(UpperExtension(path));
+    format_ = FormatName(format);
+    const LoadResult result =
+        LoadCardFile(path, format, cards_, settings_, ToolSettingsContext(), prompter);
+    encrypted_ = result.encrypted;
+    rawSettings_ = result.rawSettings;
 }
 
 }  // namespace tabellan

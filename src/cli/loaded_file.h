@@ -1,5 +1,6 @@
 #pragma once
-// A card file opened as the desktop program opens it: the reader is chosen by the extension.
+// A card file opened as the desktop program opens it (LoadCardFile, the reader chosen by the
+// extension), with what the tool reports about it.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,10 +11,6 @@
 namespace tabellan {
 
 class Prompter;
-
-// The extension of the path's final component, from its last ".", upper-cased; empty when
-// the name has none.
-std::string UpperExtension(std::string_view path);
 
 class LoadedFile {
   public:
