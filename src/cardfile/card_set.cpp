@@ -148,10 +148,17 @@ std::size_t CardSet::UpperBound(const Entry& probe) const {
 int CardSet::Insert(Card card) {
     EnsureSorted();
     Entry e = MakeEntry(std::move(card));
-    std::size_t pos = UpperBound(e);
+    const std::size_t pos = UpperBound(e);
+    const int at = static_cast<int>(pos);
+    if (observer_) {
+        observer_->CardAboutToBeInserted(at);
+    }
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(pos), std::move(e));
     sortedPrefix_ = entries_.size();
-    return static_cast<int>(pos);
+    if (observer_) {
+        observer_->CardInserted(at);
+    }
+    return at;
 }
 
 void CardSet::AppendUnsorted(Card card) {
@@ -167,15 +174,27 @@ Card CardSet::TakeAt(int pos) {
     if (pos < 0 || static_cast<std::size_t>(pos) >= entries_.size()) {
         throw std::out_of_range("CardSet: position out of range");
     }
+    if (observer_) {
+        observer_->CardAboutToBeRemoved(pos);
+    }
     Card c = std::move(entries_[static_cast<std::size_t>(pos)].card);
     entries_.erase(entries_.begin() + pos);
     sortedPrefix_ = entries_.size();
+    if (observer_) {
+        observer_->CardRemoved(pos);
+    }
     return c;
 }
 
 void CardSet::Clear() {
+    if (observer_) {
+        observer_->CardsAboutToBeCleared();
+    }
     entries_.clear();
     sortedPrefix_ = 0;
+    if (observer_) {
+        observer_->CardsCleared();
+    }
 }
 
 int CardSet::FindCard(std::string_view text) const {
@@ -233,12 +252,24 @@ int CardSet::CommitLines(int pos, std::vector<std::string> lines, std::string* f
         // Most commits keep the card's place; replacing it there avoids moving every entry
         // behind it, which made long replace-all runs quadratic.
         entries_[at] = std::move(e);
+        if (observer_) {
+            observer_->CardChanged(pos);
+        }
     } else {
+        // Where it lands once it has left its place: the entries after it move up by one.
+        const std::size_t bound = UpperBound(e);
+        const int to = static_cast<int>(bound <= at ? bound : bound - 1);
+        if (observer_) {
+            observer_->CardAboutToBeMoved(pos, to);
+        }
         entries_.erase(entries_.begin() + pos);
-        const std::size_t to = UpperBound(e);
-        entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(to), std::move(e));
+        entries_.insert(entries_.begin() + to, std::move(e));
+        sortedPrefix_ = entries_.size();
+        if (observer_) {
+            observer_->CardMoved(pos, to);
+            observer_->CardChanged(to);
+        }
     }
-    sortedPrefix_ = entries_.size();
     if (finalIndex != nullptr) {
         *finalIndex = index;
     }

@@ -17,6 +17,26 @@ namespace tabellan {
 
 class IndexCollator;
 
+// Told about every change of the set's order, before and after it happens, so that a view
+// over the set (the index list) follows it. Bulk loading (AppendUnsorted, SortPending,
+// CorrectIndexes) is not reported card by card: whoever loads reports the new contents as a
+// whole (the document refreshes its view after every load).
+class CardSetObserver {
+  public:
+    virtual ~CardSetObserver() = default;
+    virtual void CardAboutToBeInserted(int pos) = 0;
+    virtual void CardInserted(int pos) = 0;
+    virtual void CardAboutToBeRemoved(int pos) = 0;
+    virtual void CardRemoved(int pos) = 0;
+    // A card leaves from and ends at to (both positions in the set before and after).
+    virtual void CardAboutToBeMoved(int from, int to) = 0;
+    virtual void CardMoved(int from, int to) = 0;
+    // The card at pos got another text and kept its place.
+    virtual void CardChanged(int pos) = 0;
+    virtual void CardsAboutToBeCleared() = 0;
+    virtual void CardsCleared() = 0;
+};
+
 class CardSet {
   public:
     // Sorting uses the user's locale collator (from LC_ALL/LC_COLLATE/LANG) for text in the
@@ -74,6 +94,9 @@ class CardSet {
     CodePage GetCodePage() const;
     const IndexCollator& Collator() const { return *collator_; }
 
+    // One observer at a time; nullptr for none. The observer must outlive its registration.
+    void SetObserver(CardSetObserver* observer) { observer_ = observer; }
+
   private:
     struct Entry {
         Card card;
@@ -95,6 +118,7 @@ class CardSet {
     mutable std::vector<Entry> entries_;
     std::unique_ptr<IndexCollator> collator_;
     mutable std::size_t sortedPrefix_ = 0;
+    CardSetObserver* observer_ = nullptr;
 };
 
 // Where the entry at pos stands after the entry at `from` was taken out and put back at
