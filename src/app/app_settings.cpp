@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include "app/card_editor_adapter.h"
+
 namespace tabellan {
 
 AppSettings::AppSettings()
@@ -31,23 +33,22 @@ void AppSettings::WriteRecentFiles(const std::array<QString, 4>& paths) {
     settings_->sync();
 }
 
-std::array<QString, 9> AppSettings::SearchItems() const {
-    std::array<QString, 9> items;
-    for (int i = 0; i < 9; ++i) {
-        items[static_cast<std::size_t>(i)] = Value(QStringLiteral("SS%1").arg(i + 1));
-    }
-    return items;
+QuickSearchItems AppSettings::SearchItems(CodePage cp) const {
+    return ReadQuickSearchItems([this, cp](const std::string& name) -> std::optional<std::string> {
+        const QVariant value = settings_->value(QString::fromStdString(name));
+        if (!value.isValid()) {
+            return std::nullopt;
+        }
+        return QStringToAnsi(value.toString(), cp);
+    });
 }
 
-void AppSettings::WriteSearchItems(const std::array<QString, 9>& items) {
-    for (int i = 0; i < 9; ++i) {
-        settings_->remove(QStringLiteral("SS%1").arg(i + 1));
+void AppSettings::WriteSearchItems(const QuickSearchItems& items, CodePage cp) {
+    for (int slot = 1; slot <= kQuickSearchSlots; ++slot) {
+        settings_->remove(QString::fromStdString(QuickSearchValueName(slot)));
     }
-    for (int i = 0; i < 9; ++i) {
-        const QString& item = items[static_cast<std::size_t>(i)];
-        if (!item.isEmpty()) {
-            settings_->setValue(QStringLiteral("SS%1").arg(i + 1), item);
-        }
+    for (const auto& [name, item] : QuickSearchValuesToWrite(items)) {
+        settings_->setValue(QString::fromStdString(name), AnsiToQString(item, cp));
     }
 }
 

@@ -6,6 +6,9 @@
 #include <array>
 #include <memory>
 
+#include "cardfile/codepage.h"
+#include "cardfile/quick_search.h"
+
 class QSettings;
 
 namespace tabellan {
@@ -20,9 +23,10 @@ class AppSettings {
     std::array<QString, 4> RecentFiles() const;  // File1..File4, empty for unused slots
     void WriteRecentFiles(const std::array<QString, 4>& paths);
 
-    std::array<QString, 9> SearchItems() const;  // SS1..SS9
-    // Deletes all nine values, then writes the non-empty slots.
-    void WriteSearchItems(const std::array<QString, 9>& items);
+    // The quick search slots SS1..SS9; the items are card text in the code page cp.
+    QuickSearchItems SearchItems(CodePage cp) const;
+    // Deletes all nine values, then writes the used slots.
+    void WriteSearchItems(const QuickSearchItems& items, CodePage cp);
 
     // The phone's serial port number; 1 when missing or not a decimal number.
     int CommPort() const;

@@ -64,6 +64,22 @@ int EditorPosFromCardOffset(const QString& editorText, int offset) {
     return static_cast<int>(editorText.size());
 }
 
+QString EditorTextFromCardText(std::string_view cardText, CodePage cp) {
+    QString text = AnsiToQString(cardText, cp);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+namespace {
+
+// Editor text as card text: every line break becomes CR LF.
+std::string ToCardText(QString editorText, CodePage cp) {
+    editorText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return QStringToAnsi(editorText, cp);
+}
+
+}  // namespace
+
 QString CardEditorAdapter::Text() const {
     QString raw = editor_.document()->toRawText();
     raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
@@ -89,6 +105,57 @@ int CardEditorAdapter::Length() const {
 int CardEditorAdapter::SelectionLength() const {
     const QTextCursor c = editor_.textCursor();
     return std::abs(c.position() - c.anchor());
+}
+
+std::string CardEditorAdapter::CardText() const {
+    return ToCardText(Text(), cp_);
+}
+
+std::string CardEditorAdapter::SelectedCardText() const {
+    const QTextCursor c = editor_.textCursor();
+    return ToCardText(Text().mid(c.selectionStart(), c.selectionEnd() - c.selectionStart()), cp_);
+}
+
+std::size_t CardEditorAdapter::CardOffset(int pos) const {
+    const QString text = Text();
+    return ToCardText(text.left(std::clamp(pos, 0, static_cast<int>(text.size()))), cp_).size();
+}
+
+std::size_t CardEditorAdapter::CaretOffset() const {
+    return CardOffset(editor_.textCursor().position());
+}
+
+std::size_t CardEditorAdapter::SelectionStartOffset() const {
+    return CardOffset(editor_.textCursor().selectionStart());
+}
+
+std::size_t CardEditorAdapter::SelectionEndOffset() const {
+    return CardOffset(editor_.textCursor().selectionEnd());
+}
+
+void CardEditorAdapter::ReplaceSelection(std::string_view cardText, bool keepSelected) {
+    QTextCursor c = editor_.textCursor();
+    const int start = c.selectionStart();
+    const QString text = EditorTextFromCardText(cardText, cp_);
+    c.insertText(text);
+    if (keepSelected) {
+        c.setPosition(start);
+        c.setPosition(start + static_cast<int>(text.size()), QTextCursor::KeepAnchor);
+    }
+    editor_.setTextCursor(c);
+}
+
+void CardEditorAdapter::SelectCardRange(std::size_t start, std::size_t length) {
+    // From the end, so that the selection is scrolled into view from below.
+    QTextCursor c = editor_.textCursor();
+    c.movePosition(QTextCursor::End);
+    editor_.setTextCursor(c);
+    editor_.ensureCursorVisible();
+    const QString text = Text();
+    c.setPosition(EditorPosFromCardOffset(text, static_cast<int>(start)));
+    c.setPosition(EditorPosFromCardOffset(text, static_cast<int>(start + length)),
+                  QTextCursor::KeepAnchor);
+    editor_.setTextCursor(c);
 }
 
 }  // namespace tabellan

@@ -28,6 +28,9 @@ int CardTextLength(const QString& editorText);
 int CardOffsetFromEditorPos(const QString& editorText, int pos);
 int EditorPosFromCardOffset(const QString& editorText, int offset);
 
+// Card text (lines broken with CR LF) as the editor holds it.
+QString EditorTextFromCardText(std::string_view cardText, CodePage cp);
+
 // Reads and writes a QPlainTextEdit in card terms. The document's raw text is used, because
 // the plain-text form turns no-break spaces into blanks.
 class CardEditorAdapter {
@@ -45,6 +48,21 @@ class CardEditorAdapter {
     // The selection in editor positions (for the enablement rules, which only compare).
     int SelectionLength() const;
     int EditorLength() const;
+
+    // The whole text and the selection as card text.
+    std::string CardText() const;
+    std::string SelectedCardText() const;
+    // An editor position as a byte offset into the card text; converted, so a character the
+    // code page lacks counts as the one byte it becomes.
+    std::size_t CardOffset(int pos) const;
+    std::size_t CaretOffset() const;  // of the cursor's position
+    std::size_t SelectionStartOffset() const;
+    std::size_t SelectionEndOffset() const;
+    // Replaces the selection with card text, as typing would; keepSelected selects the new
+    // text, otherwise the cursor follows it.
+    void ReplaceSelection(std::string_view cardText, bool keepSelected);
+    // Selects the card text range, scrolled into view.
+    void SelectCardRange(std::size_t start, std::size_t length);
 
   private:
     QPlainTextEdit& editor_;

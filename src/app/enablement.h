@@ -1,10 +1,8 @@
 #pragma once
 // Which commands the main window offers, decided from plain state so the rules are testable
 // without widgets. The window gathers the inputs on every timer tick and applies the result
-// to the controls named in EnablementTable().
+// to each command's action (command_table.h gives every command its rule).
 #include <array>
-#include <span>
-#include <string_view>
 
 namespace tabellan {
 
@@ -43,13 +41,5 @@ Enablement ComputeEnablement(const EnablementInputs& in);
 inline bool Enabled(const Enablement& e, EnableRule r) {
     return e[static_cast<int>(r)];
 }
-
-struct EnablementEntry {
-    std::string_view control;  // object name of the action or button
-    EnableRule rule;
-};
-
-// Every control the periodic refresh sets, in the order it sets them.
-std::span<const EnablementEntry> EnablementTable();
 
 }  // namespace tabellan

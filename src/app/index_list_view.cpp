@@ -26,11 +26,19 @@ void IndexListView::SelectRow(int row) {
     }
     const QModelIndex index = row >= 0 ? model()->index(row, 0) : QModelIndex();
     if (!index.isValid()) {
-        selectionModel()->clear();
+        // Through the view, which then knows that no row is current on purpose.
+        setCurrentIndex(QModelIndex());
         return;
     }
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     scrollTo(index);
+}
+
+void IndexListView::reset() {
+    QListView::reset();
+    if (selectionModel()) {
+        setCurrentIndex(QModelIndex());
+    }
 }
 
 void IndexListView::keyPressEvent(QKeyEvent* e) {

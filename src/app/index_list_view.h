@@ -12,7 +12,13 @@ class IndexListView : public QListView {
     explicit IndexListView(QWidget* parent = nullptr);
 
     int SelectedRow() const;  // -1 when none
-    void SelectRow(int row);  // -1 clears the selection; not reported as a user selection
+    // -1 clears the selection and leaves no current row, so the first Down goes to the
+    // first card; not reported as a user selection.
+    void SelectRow(int row);
+
+    // After a refill no row is current either (the list would otherwise make the first one
+    // current when it gets the focus, and Down would skip it).
+    void reset() override;
 
   signals:
     void UserSelected();

@@ -9,27 +9,40 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 #include "app/about_form.h"
 #include "app/app_settings.h"
+#include "app/card_editor_adapter.h"
 #include "app/card_memo.h"
 #include "app/card_printer.h"
 #include "app/dlg_frm.h"
 #include "app/file_dialogs.h"
+#include "app/font_mapping.h"
 #include "app/help.h"
 #include "app/index_list_model.h"
 #include "app/index_list_view.h"
+#include "app/main_actions.h"
+#include "app/phonebook_commands.h"
 #include "app/qt_prompter.h"
+#include "app/recent_files_menu.h"
+#include "app/run_command.h"
 #include "app/search_commands.h"
 #include "app/setup_form.h"
 #include "app/text_commands.h"
+#include "app/window_layout.h"
+#include "app/window_setup_host.h"
 #include "cardfile/errors.h"
 #include "cardfile/prompter.h"
 
 namespace tabellan {
 
 namespace {
+
+constexpr int kToolBarHeight = 31;
+constexpr int kStatusPanelWidths[2] = {240, 50};
 
 SettingsContext ScreenContext() {
     SettingsContext ctx;
@@ -67,11 +80,7 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
     setObjectName(QStringLiteral("TMainForm"));
     SetHelpContext(this, 910);
     appSettings_ = std::make_unique<AppSettings>();
-
     CreateControls();
-    CreateMenus();
-    CreateToolBar();
-    CreatePopupMenu();
 
     if (options_.prompter) {
         prompter_ = options_.prompter;
@@ -91,17 +100,26 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
     document_ = std::make_unique<Document>(*this, *prompter_, ScreenContext(), options_.clock);
     model_ = new IndexListModel(document_->Cards(), this);
     indexList_->setModel(model_);
-    textCommands_ = new TextCommands(*cardMemo_, *editor_, *document_, *prompter_, this);
-    textCommands_->AttachExecuteMenu(*this, *findChild<QMenu*>(QStringLiteral("mnuCardExecute")),
-                                     *Action(QStringLiteral("mnuCardExecuteCmd")));
-    cardPrinter_ = new CardPrinter(*this, *cardMemo_, *editor_, *document_, *prompter_);
 
-    for (const EnablementEntry& entry : EnablementTable()) {
-        if (QAction* action = Action(QString::fromLatin1(
-                entry.control.data(), static_cast<qsizetype>(entry.control.size())))) {
-            enablementTargets_.emplace_back(action, entry.rule);
-        }
+    actions_ = new MainActions(
+        *this, *toolBar_, [this](const std::function<void()>& command) { RunCommand(command); },
+        [this] { UpdateEnablements(); });
+    layout_ = new WindowLayout(*this, *centralWidget(), *cardMemo_, *indexList_, *toolBar_);
+    std::array<QAction*, RecentFiles::kCount> recentEntries{};
+    for (int i = 0; i < RecentFiles::kCount; ++i) {
+        recentEntries[static_cast<std::size_t>(i)] =
+            &actions_->Command(QStringLiteral("mnuFileItem%1").arg(i + 1).toStdString());
     }
+    recentFiles_ = new RecentFilesMenu(
+        *appSettings_, recentEntries, actions_->RecentFilesSeparator(),
+        actions_->Command("mnuFileClearRecent"), [this](const QString& path) { OpenFile(path); },
+        this);
+    textCommands_ = new TextCommands(*cardMemo_, *editor_, *document_, *prompter_, this);
+    textCommands_->AttachExecuteMenu(*this, actions_->Menu(QStringLiteral("mnuCardExecute")),
+                                     actions_->Command("mnuCardExecuteCmd"));
+    cardPrinter_ = new CardPrinter(*this, *cardMemo_, *editor_, *document_, *prompter_);
+    phonebook_ = new PhonebookCommands(*prompter_, this);
+    ConnectCommands();
 
     connect(cardMemo_, &QPlainTextEdit::textChanged, this, [this] {
         if (document_) {
@@ -114,26 +132,20 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
             [this] { RunCommand([this] { document_->DeleteCard(); }); });
     connect(indexList_, &IndexListView::InsertPressed, this,
             [this] { RunCommand([this] { document_->AddCard(); }); });
-    connect(indexList_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { IndexListContextMenu(pos); });
+    connect(indexList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        actions_->ShowPopup(indexList_->viewport()->mapToGlobal(pos));
+    });
     clipboardHasText_ = ClipboardHasText();
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { clipboardHasText_ = ClipboardHasText(); });
-    cardMemo_->viewport()->installEventFilter(this);
-    indexList_->viewport()->installEventFilter(this);
-
-    const FileSettings initial;
-    panes_ = PanesFromCardWidth(initial.cardWidth, initial.clientWidth);
-    resize(initial.clientWidth, initial.clientHeight + MenuBarHeight());
-    move(initial.left, initial.top);
-    PlaceControls();
 
     FormCreate();
 
     // The other windows of the program, in the order the program always created them.
     aboutForm_ = new TAboutForm(this);
-    setupForm_ = new TSetupForm(*this, *editor_, *appSettings_, *prompter_, *dialogs_);
-    search_ = new SearchCommands(*this, *editor_, *prompter_);
+    setupHost_ = std::make_unique<WindowSetupHost>(*document_, *this, *cardMemo_, *editor_);
+    setupForm_ = new TSetupForm(*setupHost_, *appSettings_, *prompter_, *dialogs_, this);
+    search_ = new SearchCommands(*this, *document_, *this, *cardMemo_, *editor_, *prompter_);
     dlgFrm_ = new TDlgFrm(this);
     if (ownPrompter_) {
         ownPrompter_->SetPasswordDialog(dlgFrm_);
@@ -147,15 +159,73 @@ TMainForm::~TMainForm() {
     indexList_->setModel(nullptr);
 }
 
+void TMainForm::CreateControls() {
+    auto* surface = new QWidget(this);
+    surface->setObjectName(QStringLiteral("Surface"));
+    setCentralWidget(surface);
+
+    cardMemo_ = new CardMemo(surface);
+    cardMemo_->setObjectName(QStringLiteral("CardMemo"));
+    cardMemo_->SetCapacity(static_cast<int>(kMaxCardTextLength));
+    cardMemo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    cardMemo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    cardMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    cardMemo_->setUndoRedoEnabled(true);
+    cardMemo_->setEnabled(false);
+    cardMemo_->setFrameShape(QFrame::NoFrame);
+    cardMemo_->installEventFilter(this);
+    cardMemo_->viewport()->installEventFilter(this);
+    // The selection stays visible while the list has the focus.
+    QPalette memoPalette = cardMemo_->palette();
+    memoPalette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         memoPalette.color(QPalette::Active, QPalette::Highlight));
+    memoPalette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                         memoPalette.color(QPalette::Active, QPalette::HighlightedText));
+    cardMemo_->setPalette(memoPalette);
+    editor_ = std::make_unique<CardEditorAdapter>(*cardMemo_);
+
+    indexList_ = new IndexListView(surface);
+    indexList_->setObjectName(QStringLiteral("IndexList"));
+    indexList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    indexList_->viewport()->installEventFilter(this);
+
+    toolBar_ = new QToolBar(QStringLiteral("ToolBar"), this);
+    toolBar_->setObjectName(QStringLiteral("ToolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setIconSize(QSize(16, 16));
+    toolBar_->setFixedHeight(kToolBarHeight);
+    toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+
+    for (int i = 0; i < 2; ++i) {
+        auto* panel = new QLabel(this);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFixedWidth(kStatusPanelWidths[i]);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
+        statusPanels_[i] = panel;
+        statusBar()->addWidget(panel);
+    }
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(true);
+
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(300);
+    connect(timer1_, &QTimer::timeout, this,
+            [this] { RunCommand([this] { UpdateEnablements(); }); });
+}
+
 void TMainForm::FormCreate() {
-    appTitle_ = QString::fromLatin1(kAppTitle);
-    setWindowTitle(appTitle_);
+    setWindowTitle(QString::fromLatin1(kAppTitle));
     // The card font of a new file, also what a header's font keys default to.
     ApplyEditorFont(document_->Context().defaultFont);
     document_->ShowFileStatus();
     commPort_ = appSettings_->CommPort();
     appSettings_->DeleteObsoleteValues();
-    ReadRecentFilesFromRegistry();
+    recentFiles_->ReadRecentFilesFromRegistry();
     ReadSearchItemStringsFromRegistry();
     setAcceptDrops(true);
 }
@@ -181,25 +251,49 @@ void TMainForm::FormDestroy() {
     }
     destroyed_ = true;
     timer1_->stop();
-    std::array<QString, 9> items;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        items[i] = AnsiToQString(document_->Settings().quickSearch[i], CurrentCodePage());
-    }
-    appSettings_->WriteSearchItems(items);
+    appSettings_->WriteSearchItems(document_->Settings().quickSearch, CurrentCodePage());
     appSettings_->WriteCommPort(commPort_);
     appSettings_->Sync();
 }
 
 void TMainForm::RunCommand(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        prompter_->Show(MsgKind::Error, e.what(), Buttons::Ok);
-    }
+    tabellan::RunCommand(*prompter_, command);
+}
+
+QAction* TMainForm::Action(const QString& name) const {
+    return actions_->Action(name);
+}
+
+const RecentFiles& TMainForm::Recent() const {
+    return recentFiles_->Files();
+}
+
+PaneWidths TMainForm::Panes() const {
+    return layout_->Panes();
+}
+
+int TMainForm::ClientWidth() const {
+    return layout_->ClientWidth();
+}
+
+int TMainForm::ClientHeight() const {
+    return layout_->ClientHeight();
+}
+
+void TMainForm::FormResize() {
+    layout_->FormResize();
+}
+
+void TMainForm::FormRearrangeControls(int x, bool leftButtonDown, bool doubleClick) {
+    layout_->FormRearrangeControls(x, leftButtonDown, doubleClick);
 }
 
 QString TMainForm::StatusText(int panel) const {
     return statusPanels_[panel]->text();
+}
+
+CodePage TMainForm::CurrentCodePage() const {
+    return editor_->GetCodePage();
 }
 
 // --- events ---
@@ -224,7 +318,9 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 
 void TMainForm::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
-    FormResize();
+    if (layout_) {
+        layout_->FormResize();
+    }
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
@@ -249,10 +345,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
         return QMainWindow::eventFilter(watched, e);  // still being created
     }
     const QEvent::Type type = e->type();
-    if (watched == surface_) {
-        HandleSurfaceMouse(e);
-        return false;
-    }
     if (watched == cardMemo_->viewport() || watched == indexList_->viewport()) {
         // Files dropped on the panes open like files dropped on the window, never as text.
         if (type == QEvent::DragEnter || type == QEvent::DragMove) {
@@ -278,13 +370,6 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* e) {
             return true;
         }
         return false;
-    }
-    if (qobject_cast<QMenu*>(watched) && type == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
-        auto* menu = static_cast<QMenu*>(watched);
-        ShowContextHelp(menu->activeAction() ? static_cast<QObject*>(menu->activeAction())
-                                             : static_cast<QObject*>(menu));
-        return true;
     }
     return QMainWindow::eventFilter(watched, e);
 }
@@ -328,13 +413,8 @@ void TMainForm::CardsReset() {
     model_->Refresh();
 }
 
-void TMainForm::CardsChanged() {
-    model_->Refresh();
-}
-
 void TMainForm::SetCaption(const std::string& title) {
-    appTitle_ = QFile::decodeName(QByteArray::fromStdString(title));
-    setWindowTitle(appTitle_);
+    setWindowTitle(QFile::decodeName(QByteArray::fromStdString(title)));
 }
 
 void TMainForm::ShowFileStatus(const std::string& text) {
@@ -342,11 +422,22 @@ void TMainForm::ShowFileStatus(const std::string& text) {
 }
 
 void TMainForm::AddRecentFile(const std::string& path) {
-    recent_.Add(QFile::decodeName(QByteArray::fromStdString(path)));
-    for (int i = 0; i < RecentFiles::kCount; ++i) {
-        SetRecentFileItem(i);
-    }
-    WriteRecentFilesToRegistry();
+    recentFiles_->AddRecentFile(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+void TMainForm::ApplySettingsToWindow(const FileSettings& s) {
+    ApplyEditorFont(s.font);
+    ApplyWordWrap(s.wordWrap);
+    SetMenuSearchItemsFromVariables();
+    layout_->Apply(s);
+}
+
+void TMainForm::CaptureWindowSettings(FileSettings& s) {
+    layout_->Capture(s);
+}
+
+void TMainForm::Relayout() {
+    layout_->FormResize();
 }
 
 bool TMainForm::AskSaveAs(int& filterIndex, std::string& name) {
@@ -356,6 +447,38 @@ bool TMainForm::AskSaveAs(int& filterIndex, std::string& name) {
     }
     name = QFile::encodeName(qname).toStdString();
     return true;
+}
+
+void TMainForm::ApplyEditorFont(const FontSpec& spec) {
+    const QFont font = FontFromSpec(spec);
+    cardMemo_->setFont(font);
+    indexList_->setFont(font);
+    for (QWidget* w : {static_cast<QWidget*>(cardMemo_), static_cast<QWidget*>(indexList_)}) {
+        QPalette p = w->palette();
+        const QColor color = ColorFromSpec(spec.color, QApplication::palette());
+        p.setColor(QPalette::Active, QPalette::Text, color);
+        p.setColor(QPalette::Inactive, QPalette::Text, color);
+        w->setPalette(p);
+    }
+    const CodePage cp = CodePageForCharset(spec.charset);
+    if (cp != editor_->GetCodePage()) {
+        // Text already in the editor keeps its characters: it is re-read in the new code page.
+        const std::vector<std::string> lines = editor_->Lines();
+        editor_->SetCodePage(cp);
+        if (!lines.empty()) {
+            const bool blocked = cardMemo_->blockSignals(true);
+            editor_->SetLines(lines);
+            cardMemo_->blockSignals(blocked);
+        }
+        model_->SetCodePage(cp);
+    }
+}
+
+void TMainForm::ApplyWordWrap(bool wordWrap) {
+    cardMemo_->setLineWrapMode(wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    cardMemo_->setHorizontalScrollBarPolicy(wordWrap ? Qt::ScrollBarAlwaysOff
+                                                     : Qt::ScrollBarAlwaysOn);
+    cardMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 }  // namespace tabellan

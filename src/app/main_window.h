@@ -1,41 +1,44 @@
 #pragma once
 // The main window: the card editor, the sorted index list, menu bar, tool bar and status
-// bar. It shows the document and translates commands into calls on it; the rules live in
-// the document (cardfile/document.h) and in the Qt-free helpers of this folder.
-#include <QHash>
+// bar. It shows the document and translates events into calls on it; the rules live in the
+// document (cardfile/document.h) and the libraries, and the window's own parts are small
+// collaborators: the actions (main_actions.h), the layout (window_layout.h), the recent files
+// (recent_files_menu.h), the search, text, print and phonebook commands.
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <optional>
 
-#include "app/card_editor_adapter.h"
-#include "app/enablement.h"
 #include "app/pane_layout.h"
-#include "app/recent_files.h"
 #include "cardfile/document.h"
 
 class QAction;
 class QLabel;
-class QMenu;
 class QTimer;
 class QToolBar;
 
 namespace tabellan {
 
 class AppSettings;
+class CardEditorAdapter;
 class CardMemo;
 class CardPrinter;
 class FileDialogs;
 class IndexListModel;
 class IndexListView;
+class MainActions;
+class PhonebookCommands;
 class Prompter;
 class QtPrompter;
+class RecentFiles;
+class RecentFilesMenu;
+class SearchCommands;
 class TAboutForm;
 class TDlgFrm;
-class SearchCommands;
 class TSetupForm;
 class TextCommands;
+class WindowLayout;
+class WindowSetupHost;
 
 struct MainWindowOptions {
     QStringList params;              // command-line parameters, program name excluded
@@ -51,11 +54,12 @@ class TMainForm : public QMainWindow, public DocumentView {
     ~TMainForm() override;
 
     Document& Doc() { return *document_; }
+    // The action of a menu entry, tool button or context menu entry, by its name.
     QAction* Action(const QString& name) const;
     CardMemo* Memo() const { return cardMemo_; }
     IndexListView* List() const { return indexList_; }
-    const RecentFiles& Recent() const { return recent_; }
-    PaneWidths Panes() const { return panes_; }
+    const RecentFiles& Recent() const;
+    PaneWidths Panes() const;
     int ClientWidth() const;
     int ClientHeight() const;
     QString StatusText(int panel) const;
@@ -81,7 +85,6 @@ class TMainForm : public QMainWindow, public DocumentView {
     void SelectIndex(int pos) override;
     int SelectedIndex() const override;
     void CardsReset() override;
-    void CardsChanged() override;
     void SetCaption(const std::string& title) override;
     void ShowFileStatus(const std::string& text) override;
     void AddRecentFile(const std::string& path) override;
@@ -99,31 +102,16 @@ class TMainForm : public QMainWindow, public DocumentView {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    // Creation (main_window_menus.cpp).
+    // Creation and the handler of every command (main_window_commands.cpp).
     void CreateControls();
-    void CreateMenus();
-    void CreateFileMenu();
-    void CreateEditMenu();
-    void CreateSearchMenu();
-    void CreateCardMenu();
-    void CreatePhonebookMenu();
-    void CreateHelpMenu();
-    void CreateToolBar();
-    void CreatePopupMenu();
-    QAction* AddAction(QMenu* menu, const char* name, const QString& caption,
-                       const QKeySequence& shortcut, int help,
-                       const std::function<void()>& handler);
-    QMenu* AddSubMenu(QMenu* parent, const char* name, const QString& caption, int help);
-    void AddButton(const char* name, const QString& hint, const std::function<void()>& handler);
-    void Register(QObject* object, const char* name);
-    void NotAvailableYet(const QString& caption);
+    void ConnectCommands();
 
-    // Start and end (main_window.cpp).
+    // Start and end.
     void FormCreate();
     void FormPaint();
     void FormDestroy();
 
-    // Commands (main_window_commands.cpp).
+    // The window's own commands (main_window_commands.cpp).
     void OpenCardFile();
     void OpenFile(const QString& path);
     void mnuEditUndoClick();
@@ -134,24 +122,12 @@ class TMainForm : public QMainWindow, public DocumentView {
     void mnuEditSelectAllClick();
     void mnuHelpTopicsClick();
     void mnuHelpAboutClick();
-    void mnuFileClearRecentClick();
-    void FileItemClick(int entry);
-    void ReadRecentFilesFromRegistry();
-    void WriteRecentFilesToRegistry();
-    void SetRecentFileItem(int entry);
     void ReadSearchItemStringsFromRegistry();
     void SetMenuSearchItemsFromVariables();
-    void IndexListContextMenu(const QPoint& pos);
-    void ShowContextHelp(QObject* focus);
 
-    // Layout (main_window_layout.cpp).
-    void PlaceControls();
+    // What a file's settings change in the window besides the layout.
     void ApplyEditorFont(const FontSpec& font);
     void ApplyWordWrap(bool wordWrap);
-    void ApplyPlacement(const FileSettings& settings);
-    int MenuBarHeight() const;
-    int ToolBarHeight() const;
-    void HandleSurfaceMouse(QEvent* e);
     CodePage CurrentCodePage() const;
 
     MainWindowOptions options_;
@@ -161,46 +137,33 @@ class TMainForm : public QMainWindow, public DocumentView {
     Prompter* prompter_ = nullptr;
     FileDialogs* dialogs_ = nullptr;
 
-    QWidget* surface_ = nullptr;
+    // Controls.
     CardMemo* cardMemo_ = nullptr;
     IndexListView* indexList_ = nullptr;
     IndexListModel* model_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* statusPanels_[2] = {nullptr, nullptr};
     QTimer* timer1_ = nullptr;
-    QMenu* popupMenu1_ = nullptr;
-    QAction* fileSep3_ = nullptr;
-    QAction* searchSep1_ = nullptr;
-    QAction* fileItems_[4] = {};
-    QAction* searchItems_[9] = {};
-    TAboutForm* aboutForm_ = nullptr;
-    TDlgFrm* dlgFrm_ = nullptr;
-    TSetupForm* setupForm_ = nullptr;
-    SearchCommands* search_ = nullptr;  // find dialog and quick searches
-    QHash<QString, QAction*> actions_;
-    std::vector<std::pair<QAction*, EnableRule>> enablementTargets_;
 
+    // The document and the collaborators.
     std::unique_ptr<Document> document_;
     std::unique_ptr<CardEditorAdapter> editor_;
+    std::unique_ptr<WindowSetupHost> setupHost_;
+    MainActions* actions_ = nullptr;
+    WindowLayout* layout_ = nullptr;
+    RecentFilesMenu* recentFiles_ = nullptr;
+    SearchCommands* search_ = nullptr;      // find dialog and quick searches
     TextCommands* textCommands_ = nullptr;  // text tools, information, Execute
     CardPrinter* cardPrinter_ = nullptr;
-    RecentFiles recent_;
-    PaneWidths panes_;
-    bool indexListAtRight_ = true;
-    // Placement while the window state is normal: what a save records.
-    int rememberedClientHeight_ = 360;
-    int rememberedClientWidth_ = 680;
-    int rememberedTop_ = 120;
-    int rememberedLeft_ = 200;
-    // The layout values last taken from the file settings; a clear that keeps them does not
-    // undo what the user has arranged since.
-    std::optional<FileSettings> applied_;
-    bool dividerDragging_ = false;
+    PhonebookCommands* phonebook_ = nullptr;
+    TAboutForm* aboutForm_ = nullptr;
+    TSetupForm* setupForm_ = nullptr;
+    TDlgFrm* dlgFrm_ = nullptr;
+
     bool firstPaint_ = true;
     bool clipboardHasText_ = false;
     bool destroyed_ = false;
     int commPort_ = 1;
-    QString appTitle_;
 };
 
 using MainWindow = TMainForm;

@@ -1,18 +1,113 @@
-// The main window's own commands: enablement, editing, recent files, quick search entries,
-// help and the index list's context menu.
+// The handler of every command, the refresh, and the window's own editing and help commands.
 #include <QAction>
 #include <QFile>
-#include <QMenu>
 
 #include "app/about_form.h"
 #include "app/app_settings.h"
+#include "app/card_editor_adapter.h"
 #include "app/card_memo.h"
+#include "app/card_printer.h"
+#include "app/enablement.h"
 #include "app/file_dialogs.h"
 #include "app/help.h"
 #include "app/index_list_view.h"
+#include "app/main_actions.h"
 #include "app/main_window.h"
+#include "app/phonebook_commands.h"
+#include "app/recent_files_menu.h"
+#include "app/search_commands.h"
+#include "app/setup_form.h"
+#include "app/text_commands.h"
+#include "app/window_layout.h"
+#include "cardfile/quick_search.h"
 
 namespace tabellan {
+
+void TMainForm::ConnectCommands() {
+    MainActions& a = *actions_;
+    Document& doc = *document_;
+
+    // File
+    a.OnTriggered("mnuFileNew", [&doc] { doc.ClearAllCards(); });
+    a.OnTriggered("mnuFileOpen", [this] { OpenCardFile(); });
+    a.OnTriggered("mnuFileSave", [&doc] { doc.SaveCardFile(); });
+    a.OnTriggered("mnuFileSaveAs", [&doc] { doc.SaveAsCardFile(); });
+    a.OnTriggered("mnuFileSetup", [this] { setupForm_->SetupClick(SetupTab::FileSetup); });
+    a.OnTriggered("mnuFilePrint", [this] { cardPrinter_->mnuFilePrintClick(); });
+    a.OnTriggered("mnuFilePrintSetup", [this] { cardPrinter_->mnuFilePrintSetupClick(); });
+    a.OnTriggered("mnuFileClearRecent", [this] { recentFiles_->mnuFileClearRecentClick(); });
+    for (int i = 0; i < RecentFiles::kCount; ++i) {
+        a.OnTriggered(QStringLiteral("mnuFileItem%1").arg(i + 1).toStdString(),
+                      [this, i] { recentFiles_->FileItemClick(i); });
+    }
+    a.OnTriggered("mnuFileExit", [this] { close(); });
+
+    // Edit
+    a.OnTriggered("mnuEditUndo", [this] { mnuEditUndoClick(); });
+    a.OnTriggered("mnuEditCut", [this] { CutToClipboard(); });
+    a.OnTriggered("mnuEditCopy", [this] { CopyToClipboard(); });
+    a.OnTriggered("mnuEditCopyASCII", [this] { textCommands_->CopyToClipboardASCII(); });
+    a.OnTriggered("mnuEditPaste", [this] { PasteFromClipboard(); });
+    a.OnTriggered("mnuEditPasteRndStr", [this] { textCommands_->mnuEditPasteRndStrClick(); });
+    a.OnTriggered("mnuEditDelete", [this] { mnuEditDeleteClick(); });
+    const std::pair<const char*, CaseMode> cases[] = {{"mnuEditLC", CaseMode::Lower},
+                                                      {"mnuEditUC", CaseMode::Upper},
+                                                      {"mnuEditTC", CaseMode::Toggle},
+                                                      {"mnuEditCap", CaseMode::Capitalize}};
+    for (const auto& [name, mode] : cases) {
+        a.OnTriggered(name, [this, mode] { textCommands_->mnuEditChangeCaseClick(mode); });
+    }
+    a.OnTriggered("mnuEditSelectAll", [this] { mnuEditSelectAllClick(); });
+
+    // Search
+    const std::pair<const char*, SearchScope> scopes[] = {
+        {"mnuSearchIndex", SearchScope::Indexes},
+        {"mnuSearchWholeFile", SearchScope::WholeFile},
+        {"mnuSearchCurrentCard", SearchScope::CurrentCard}};
+    for (const auto& [name, scope] : scopes) {
+        a.OnTriggered(name, [this, scope] { search_->mnuSearchFindClick(scope); });
+    }
+    a.OnTriggered("mnuQuickSearchItems",
+                  [this] { setupForm_->SetupClick(SetupTab::QuickSearchItems); });
+    for (int i = 0; i < kQuickSearchSlots; ++i) {
+        a.OnTriggered(QStringLiteral("mnuSearchItem%1").arg(i + 1).toStdString(),
+                      [this, i] { search_->SearchItemClick(i); });
+    }
+
+    // Card
+    a.OnTriggered("mnuCardAdd", [&doc] { doc.AddCard(); });
+    a.OnTriggered("mnuCardDelete", [&doc] { doc.DeleteCard(); });
+    a.OnTriggered("mnuCardDuplicate", [&doc] { doc.DuplicateCard(); });
+    a.OnTriggered("mnuCardRestore", [&doc] { doc.RestoreCard(); });
+    a.OnTriggered("mnuCardPrint", [this] { cardPrinter_->mnuCardPrintClick(); });
+    a.OnTriggered("mnuCardInfo", [this] { textCommands_->mnuCardInfoClick(); });
+    a.OnTriggered("mnuCardAutodial", [this] { setupForm_->SetupClick(SetupTab::Autodial); });
+    a.OnTriggered("mnuCardExecuteCmd", [this] { textCommands_->mnuCardExecuteCmdClick(); });
+    a.OnTriggered("sbCardExecute", [this] { textCommands_->sbCardExecuteClick(); });
+
+    // Phonebook: phonebook_commands.h.
+    PhonebookCommands& pb = *phonebook_;
+    a.OnTriggered("mnuPBReopenPort", [&pb] { pb.mnuPBOpenClick(); });
+    a.OnTriggered("mnuPBClosePort", [&pb] { pb.mnuPBClosePortClick(); });
+    const std::pair<const char*, PhoneStorage> storages[] = {
+        {"mnuPBSIMCard", PhoneStorage::SimCard},
+        {"mnuPBMobile", PhoneStorage::Mobile},
+        {"mnuPBOther", PhoneStorage::Other}};
+    for (const auto& [name, storage] : storages) {
+        a.OnTriggered(name, [&pb, storage] { pb.mnuPBMemoryStorageClick(storage); });
+    }
+    a.OnTriggered("mnuPBMobileInfo", [&pb] { pb.mnuPBMobileInfoClick(); });
+    a.OnTriggered("mnuPBSelectEntries", [&pb] { pb.mnuPBSelectEntriesClick(); });
+    a.OnTriggered("mnuPBRead", [&pb] { pb.mnuPBReadClick(); });
+    a.OnTriggered("mnuPBUpdate", [&pb] { pb.mnuPBUpdateClick(); });
+    a.OnTriggered("mnuPBReseq", [&pb] { pb.mnuPBReseqClick(); });
+    a.OnTriggered("mnuPBSortAll", [&pb] { pb.mnuPBSortClick(false); });
+    a.OnTriggered("mnuPBSortSelected", [&pb] { pb.mnuPBSortClick(true); });
+
+    // Help
+    a.OnTriggered("mnuHelpTopics", [this] { mnuHelpTopicsClick(); });
+    a.OnTriggered("mnuHelpAbout", [this] { mnuHelpAboutClick(); });
+}
 
 void TMainForm::UpdateEnablements() {
     EnablementInputs in;
@@ -26,16 +121,8 @@ void TMainForm::UpdateEnablements() {
     in.cardCount = document_->Cards().Count();
     in.cardSelected = indexList_->SelectedRow() >= 0;
     in.commandExec = document_->Settings().commandExec;
-    const Enablement enabled = ComputeEnablement(in);
-    for (const auto& [action, rule] : enablementTargets_) {
-        action->setEnabled(Enabled(enabled, rule));
-    }
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-        rememberedClientHeight_ = ClientHeight();
-        rememberedClientWidth_ = ClientWidth();
-        rememberedTop_ = y();
-        rememberedLeft_ = x();
-    }
+    actions_->ApplyEnablement(ComputeEnablement(in));
+    layout_->RememberPlacement();
     document_->AutoSaveIfDue();
 }
 
@@ -83,78 +170,16 @@ void TMainForm::mnuHelpAboutClick() {
     aboutForm_->exec();
 }
 
-void TMainForm::ShowContextHelp(QObject* focus) {
-    ShowHelpContext(HelpContextOf(focus));
-}
-
-// --- recent files ---
-
-void TMainForm::ReadRecentFilesFromRegistry() {
-    recent_.Load(appSettings_->RecentFiles());
-    for (int i = 0; i < RecentFiles::kCount; ++i) {
-        SetRecentFileItem(i);
-    }
-}
-
-void TMainForm::WriteRecentFilesToRegistry() {
-    appSettings_->WriteRecentFiles(recent_.Paths());
-    Action(QStringLiteral("mnuFileClearRecent"))->setEnabled(recent_.Any());
-}
-
-void TMainForm::SetRecentFileItem(int entry) {
-    QAction* item = fileItems_[entry];
-    const bool used = !recent_.Path(entry).isEmpty();
-    item->setText(recent_.Caption(entry));
-    item->setVisible(used);
-    if (used) {
-        fileSep3_->setVisible(true);
-    }
-}
-
-void TMainForm::mnuFileClearRecentClick() {
-    fileSep3_->setVisible(false);
-    recent_.Clear();
-    for (int i = 0; i < RecentFiles::kCount; ++i) {
-        SetRecentFileItem(i);
-    }
-    WriteRecentFilesToRegistry();
-}
-
-void TMainForm::FileItemClick(int entry) {
-    // Not tested for existence: a missing file fails in the reader and stays listed.
-    OpenFile(recent_.Path(entry));
-}
-
 // --- quick search entries ---
 
 void TMainForm::ReadSearchItemStringsFromRegistry() {
-    const std::array<QString, 9> stored = appSettings_->SearchItems();
-    for (std::size_t i = 0; i < stored.size(); ++i) {
-        document_->Settings().quickSearch[i] = QStringToAnsi(stored[i], CurrentCodePage());
-    }
+    document_->Settings().quickSearch = appSettings_->SearchItems(CurrentCodePage());
     SetMenuSearchItemsFromVariables();
 }
 
 void TMainForm::SetMenuSearchItemsFromVariables() {
-    searchSep1_->setVisible(false);
-    const auto& items = document_->Settings().quickSearch;
-    for (int i = 0; i < 9; ++i) {
-        QString item = AnsiToQString(items[static_cast<std::size_t>(i)], CurrentCodePage());
-        const bool used = !item.isEmpty();
-        item.replace(QLatin1Char('&'), QLatin1String("&&"));
-        searchItems_[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + item);
-        searchItems_[i]->setVisible(used);
-        if (used) {
-            searchSep1_->setVisible(true);
-        }
-    }
-}
-
-// --- context menu ---
-
-void TMainForm::IndexListContextMenu(const QPoint& pos) {
-    RunCommand([this] { UpdateEnablements(); });
-    popupMenu1_->exec(indexList_->viewport()->mapToGlobal(pos));
+    actions_->ShowQuickSearchMenu(BuildQuickSearchMenu(document_->Settings().quickSearch),
+                                  CurrentCodePage());
 }
 
 }  // namespace tabellan

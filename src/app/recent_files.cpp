@@ -1,5 +1,7 @@
 #include "app/recent_files.h"
 
+#include "cardfile/text_util.h"
+
 namespace tabellan {
 
 void RecentFiles::Load(const std::array<QString, kCount>& stored) {
@@ -41,9 +43,9 @@ bool RecentFiles::Any() const {
 }
 
 QString RecentFiles::Caption(int i) const {
-    QString path = Path(i);
-    path.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return QStringLiteral("&%1 ").arg(i + 1) + path;
+    // File names are UTF-8 on this system; the menu rule is the library's.
+    return QStringLiteral("&%1 ").arg(i + 1) +
+           QString::fromStdString(DoubleAmpersands(Path(i).toStdString()));
 }
 
 }  // namespace tabellan

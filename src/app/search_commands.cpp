@@ -1,38 +1,41 @@
 #include "app/search_commands.h"
 
 #include "app/card_editor_adapter.h"
-#include "app/card_memo.h"
-#include "app/main_window.h"
 #include "app/replace_dialog.h"
+#include "app/run_command.h"
+#include "cardfile/document.h"
 #include "cardfile/quick_search.h"
 
 namespace tabellan {
 
-SearchCommands::SearchCommands(TMainForm& window, CardEditorAdapter& editor, Prompter& prompter)
+SearchCommands::SearchCommands(QWidget& window, Document& document, DocumentView& view,
+                               QWidget& editor, CardEditorAdapter& adapter, Prompter& prompter)
     : QObject(&window),
       window_(window),
+      document_(document),
       editor_(editor),
+      adapter_(adapter),
       prompter_(prompter),
-      host_(window.Doc(), window, *window.Memo(), editor),
+      host_(document, view, editor, adapter),
       dialog_(new TReplaceDialog(&window)) {
     setObjectName(QStringLiteral("SearchCommands"));
     host_.SetDialog(dialog_);
     connect(dialog_, &TReplaceDialog::Find, this,
-            [this] { window_.RunCommand([this] { ReplaceDialogFind(); }); });
+            [this] { RunCommand(prompter_, [this] { ReplaceDialogFind(); }); });
     connect(dialog_, &TReplaceDialog::Replace, this,
-            [this] { window_.RunCommand([this] { ReplaceDialogReplace(false); }); });
+            [this] { RunCommand(prompter_, [this] { ReplaceDialogReplace(false); }); });
     connect(dialog_, &TReplaceDialog::ReplaceAll, this,
-            [this] { window_.RunCommand([this] { ReplaceDialogReplace(true); }); });
+            [this] { RunCommand(prompter_, [this] { ReplaceDialogReplace(true); }); });
     connect(dialog_, &TReplaceDialog::Closed, this,
             [this](const QPoint& pos) { ReplaceDialogClose(pos); });
 }
 
 QString SearchCommands::ToQt(const std::string& text) const {
-    return AnsiToQString(text, editor_.GetCodePage());
+    return AnsiToQString(text, adapter_.GetCodePage());
 }
 
 SearchRequest SearchCommands::Request() const {
-    const CodePage cp = editor_.GetCodePage();
+    const CodePage cp = adapter_.GetCodePage();
     return SearchRequest{QStringToAnsi(dialog_->FindText(), cp),
                          QStringToAnsi(dialog_->ReplaceText(), cp), dialog_->MatchCase()};
 }
@@ -64,15 +67,14 @@ void SearchCommands::ReplaceDialogClose(const QPoint& pos) {
 }
 
 void SearchCommands::SearchItemClick(int slot) {
-    const std::string item =
-        window_.Doc().Settings().quickSearch.at(static_cast<std::size_t>(slot));
+    const std::string item = document_.Settings().quickSearch.at(static_cast<std::size_t>(slot));
     const QuickSearch search = DecodeQuickSearchItem(item);
     state_.lastFindText = search.text;
     mnuSearchFindClick(search.scope);
     RunQuickSearch(host_, state_, item, prompter_);
     dialog_->close();
-    if (window_.Memo()->isEnabled()) {
-        window_.Memo()->setFocus();
+    if (editor_.isEnabled()) {
+        editor_.setFocus();
     }
 }
 

@@ -5,20 +5,26 @@
 #include <QObject>
 #include <QPoint>
 
+class QWidget;
+
 #include "app/search_host.h"
 #include "cardfile/card_search.h"
 
 namespace tabellan {
 
 class CardEditorAdapter;
+class Document;
+class DocumentView;
 class Prompter;
-class TMainForm;
 class TReplaceDialog;
 
 class SearchCommands : public QObject {
     Q_OBJECT
   public:
-    SearchCommands(TMainForm& window, CardEditorAdapter& editor, Prompter& prompter);
+    // window: the main window, which the find dialog belongs to and is placed beside;
+    // editor: the card editor that adapter reads and writes.
+    SearchCommands(QWidget& window, Document& document, DocumentView& view, QWidget& editor,
+                   CardEditorAdapter& adapter, Prompter& prompter);
 
     // Opens (or re-activates) the find dialog for a scope.
     void mnuSearchFindClick(SearchScope scope);
@@ -36,8 +42,10 @@ class SearchCommands : public QObject {
     SearchRequest Request() const;
     QString ToQt(const std::string& text) const;
 
-    TMainForm& window_;
-    CardEditorAdapter& editor_;
+    QWidget& window_;
+    Document& document_;
+    QWidget& editor_;
+    CardEditorAdapter& adapter_;
     Prompter& prompter_;
     CardSearchHost host_;
     SearchState state_;

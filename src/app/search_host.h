@@ -6,7 +6,6 @@
 
 #include "cardfile/card_search.h"
 
-class QPlainTextEdit;
 class QWidget;
 
 namespace tabellan {
@@ -15,15 +14,10 @@ class CardEditorAdapter;
 class Document;
 class DocumentView;
 
-// The editor's whole text as card text (lines joined with CR LF).
-std::string EditorCardText(const CardEditorAdapter& adapter);
-// An editor position as a byte offset into that card text.
-std::size_t EditorCardOffset(const CardEditorAdapter& adapter, int pos);
-
 class CardSearchHost : public SearchHost {
   public:
-    CardSearchHost(Document& doc, DocumentView& view, QPlainTextEdit& editor,
-                   const CardEditorAdapter& adapter)
+    // editor: the card editor widget that adapter reads and writes.
+    CardSearchHost(Document& doc, DocumentView& view, QWidget& editor, CardEditorAdapter& adapter)
         : doc_(doc), view_(view), editor_(editor), adapter_(adapter) {}
 
     // The find dialog, brought to the front after every step while it is open.
@@ -44,8 +38,8 @@ class CardSearchHost : public SearchHost {
   private:
     Document& doc_;
     DocumentView& view_;
-    QPlainTextEdit& editor_;
-    const CardEditorAdapter& adapter_;
+    QWidget& editor_;
+    CardEditorAdapter& adapter_;
     QPointer<QWidget> dialog_;
 };
 

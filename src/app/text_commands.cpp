@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -18,35 +17,8 @@
 namespace tabellan {
 namespace {
 
-std::string ToCardText(QString editorText, CodePage cp) {
-    editorText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return QStringToAnsi(editorText, cp);
-}
-
-QString ToEditorText(std::string_view cardText, CodePage cp) {
-    QString text = AnsiToQString(cardText, cp);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return text;
-}
-
 bool HasSelection(const QPlainTextEdit& editor) {
     return editor.textCursor().hasSelection();
-}
-
-std::string WholeText(const CardEditorAdapter& adapter) {
-    return ToCardText(adapter.Text(), adapter.GetCodePage());
-}
-
-std::string SelectionText(const QPlainTextEdit& editor, const CardEditorAdapter& adapter) {
-    const QTextCursor c = editor.textCursor();
-    const QString text = adapter.Text();
-    return ToCardText(text.mid(c.selectionStart(), c.selectionEnd() - c.selectionStart()),
-                      adapter.GetCodePage());
-}
-
-std::size_t CaretOffset(const QPlainTextEdit& editor, const CardEditorAdapter& adapter) {
-    return static_cast<std::size_t>(
-        CardOffsetFromEditorPos(adapter.Text(), editor.textCursor().position()));
 }
 
 }  // namespace
@@ -80,45 +52,32 @@ int TextCommands::FontScript() const {
     return document_.Settings().font.charset;
 }
 
-void TextCommands::ReplaceSelection(const std::string& cardText, bool keepSelected) {
-    QTextCursor c = editor_.textCursor();
-    const int start = c.selectionStart();
-    const QString text = ToEditorText(cardText, adapter_.GetCodePage());
-    c.insertText(text);
-    if (keepSelected) {
-        c.setPosition(start);
-        c.setPosition(start + static_cast<int>(text.size()), QTextCursor::KeepAnchor);
-    }
-    editor_.setTextCursor(c);
-}
-
 void TextCommands::mnuEditChangeCaseClick(CaseMode mode) {
     // The shortcuts of the case items stay live while their submenu is disabled.
     if (!HasSelection(editor_) || !CheckFontScript(FontScript(), prompter_)) {
         return;
     }
-    ReplaceSelection(ChangeCase(SelectionText(editor_, adapter_), mode, FontScript()), true);
+    adapter_.ReplaceSelection(ChangeCase(adapter_.SelectedCardText(), mode, FontScript()), true);
 }
 
 void TextCommands::CopyToClipboardASCII() {
     if (!HasSelection(editor_) || !CheckFontScript(FontScript(), prompter_)) {
         return;
     }
-    const std::string ascii = TransliterateToAscii(SelectionText(editor_, adapter_), FontScript());
-    QGuiApplication::clipboard()->setText(ToEditorText(ascii, adapter_.GetCodePage()));
+    const std::string ascii = TransliterateToAscii(adapter_.SelectedCardText(), FontScript());
+    QGuiApplication::clipboard()->setText(EditorTextFromCardText(ascii, adapter_.GetCodePage()));
 }
 
 void TextCommands::mnuEditPasteRndStrClick() {
     if (!editor_.isEnabled()) {
         return;
     }
-    ReplaceSelection(RandomString(SharedRandom::Instance()), false);
+    adapter_.ReplaceSelection(RandomString(SharedRandom::Instance()), false);
 }
 
 void TextCommands::mnuCardInfoClick() {
-    const std::string report =
-        CardInfoReport(document_.Cards().Count(), WholeText(adapter_),
-                       SelectionText(editor_, adapter_), document_.CardEdited());
+    const std::string report = CardInfoReport(document_.Cards().Count(), adapter_.CardText(),
+                                              adapter_.SelectedCardText(), document_.CardEdited());
     prompter_.Show(MsgKind::Information, report, Buttons::OkHelp, 460);
 }
 
@@ -127,30 +86,21 @@ void TextCommands::mnuCardExecuteClick() {
 }
 
 bool TextCommands::TakeCommand() {
-    const std::string command = CommandAtCaret(WholeText(adapter_), CaretOffset(editor_, adapter_),
-                                               SelectionText(editor_, adapter_));
+    const std::string command =
+        CommandAtCaret(adapter_.CardText(), adapter_.CaretOffset(), adapter_.SelectedCardText());
     if (!command.empty()) {
         pendingCommand_ = command;
     }
     if (executeCmd_) {
-        executeCmd_->setText(ToEditorText(ExecuteCaption(command), adapter_.GetCodePage()));
+        executeCmd_->setText(
+            EditorTextFromCardText(ExecuteCaption(command), adapter_.GetCodePage()));
         executeCmd_->setEnabled(!command.empty());
     }
     return !command.empty();
 }
 
 void TextCommands::mnuCardExecuteCmdClick() {
-    const CodePage cp = adapter_.GetCodePage();
-    // Card text is in the card code page; names and arguments go out in the system's.
-    auto local = [cp](const std::string& text) {
-        return QFile::encodeName(AnsiToQString(text, cp)).toStdString();
-    };
-    const SplitCommand cmd = SplitAtFirstBlank(pendingCommand_);
-    const BusyScope busy(prompter_);
-    if (const auto error = runner_.Run(local(cmd.file), local(cmd.parameters))) {
-        prompter_.Show(MsgKind::Error, QStringToAnsi(QFile::decodeName(error->c_str()), cp),
-                       Buttons::OkHelp, 480);
-    }
+    runner_.Execute(pendingCommand_, adapter_.GetCodePage(), prompter_);
 }
 
 void TextCommands::sbCardExecuteClick() {

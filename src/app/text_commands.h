@@ -42,7 +42,6 @@ class TextCommands : public QObject {
   private:
     int FontScript() const;
     bool TakeCommand();  // true: the entry is enabled
-    void ReplaceSelection(const std::string& cardText, bool keepSelected);
     void F9Pressed();
 
     QPlainTextEdit& editor_;

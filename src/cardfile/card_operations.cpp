@@ -18,7 +18,6 @@ void Document::CommitCurrentCard() {
     }
     std::string index;
     cards_.CommitLines(currentItemIndex_, std::move(lines), &index);
-    view_.CardsChanged();
     fileModified_ = true;
     cardEdited_ = false;
     currentIndexText_ = index;
@@ -74,7 +73,6 @@ void Document::AddCard() {
     CommitCurrentCard();
     const std::string index = cards_.UniqueIndex(*answer);
     cards_.Insert(Card{{index}});
-    view_.CardsChanged();
     view_.SelectIndex(cards_.FindCard(index));
     IndexListClick();
     view_.FocusEditor();
@@ -102,7 +100,6 @@ void Document::DeleteCard() {
     const int pos = SelectedOrCurrentPosition(remembered);
     if (pos >= 0) {
         cards_.RemoveAt(pos);
-        view_.CardsChanged();
     }
     view_.ClearEditor();
     view_.SetEditorActive(false);
@@ -134,7 +131,6 @@ void Document::DuplicateCard() {
     const bool hasCurrent = currentItemIndex_ >= 0 && currentItemIndex_ < cards_.Count();
     const std::string current = hasCurrent ? cards_.IndexAt(currentItemIndex_) : std::string();
     cards_.Insert(std::move(copy));
-    view_.CardsChanged();
     if (hasCurrent) {
         currentItemIndex_ = cards_.FindCard(current);
     }

@@ -155,11 +155,13 @@ std::optional<std::string> CommandRunner::Run(std::string_view file,
     return std::nullopt;
 }
 
-void CommandRunner::Execute(std::string_view pendingCommand, Prompter& prompter) const {
+void CommandRunner::Execute(std::string_view pendingCommand, CodePage cp,
+                            Prompter& prompter) const {
     const SplitCommand cmd = SplitAtFirstBlank(pendingCommand);
     const BusyScope busy(prompter);
-    if (const auto error = Run(cmd.file, cmd.parameters)) {
-        prompter.Show(MsgKind::Error, *error, Buttons::OkHelp, 480);
+    if (const auto error = Run(AnsiToUtf8(cmd.file, cp), AnsiToUtf8(cmd.parameters, cp))) {
+        // The message names the file as the system spells it; shown in the card code page.
+        prompter.Show(MsgKind::Error, Utf8ToAnsi(*error, cp), Buttons::OkHelp, 480);
     }
 }
 

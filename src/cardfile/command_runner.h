@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cardfile/codepage.h"
+
 namespace tabellan {
 
 class Prompter;
@@ -27,9 +29,10 @@ class CommandRunner {
 
     // Starts the command; returns the error message to show when it could not be started.
     std::optional<std::string> Run(std::string_view file, std::string_view parameters) const;
-    // Splits a pending command at its first blank, runs it, and shows a failure as the
-    // Execute command's error box.
-    void Execute(std::string_view pendingCommand, Prompter& prompter) const;
+    // The Execute command: splits a command taken from a card (bytes in the card code page
+    // cp) at its first blank, runs it with the file and its parameters in the system's
+    // encoding (UTF-8), and shows a failure as the Execute command's error box.
+    void Execute(std::string_view pendingCommand, CodePage cp, Prompter& prompter) const;
 
   private:
     std::string opener_;

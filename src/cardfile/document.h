@@ -40,9 +40,10 @@ class DocumentView {
     // Selecting from here must not run IndexListClick again: only the user's selection does.
     virtual void SelectIndex(int pos) = 0;  // -1: no selection
     virtual int SelectedIndex() const = 0;  // -1 when none
-    // The set was replaced or emptied (load, clear) / entries were inserted or removed.
+    // The set was emptied or refilled as a whole (New, a load, whose cards are appended in
+    // bulk): the list reads it again. Single inserts, removals and commits are told by the
+    // set itself (CardSetObserver).
     virtual void CardsReset() = 0;
-    virtual void CardsChanged() = 0;
 
     // Main window caption and application title: "Tabellan - name" or "Tabellan".
     virtual void SetCaption(const std::string& title) = 0;

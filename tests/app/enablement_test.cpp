@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+#include "app/command_table.h"
+
 namespace tabellan {
 namespace {
 

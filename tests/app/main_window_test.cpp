@@ -10,6 +10,7 @@
 
 #include "app/card_memo.h"
 #include "app/index_list_view.h"
+#include "app/recent_files.h"
 #include "cardfile/document_files.h"
 #include "support/window_fixture.h"
 
@@ -87,6 +88,40 @@ TEST_F(MainWindowTest, KeyboardMovesInTheListShowTheCard) {
     QTest::keyClick(window->List(), Qt::Key_Down);
     EXPECT_EQ(window->List()->SelectedRow(), 1);
     EXPECT_EQ(EditorText().left(5), "Jones");
+}
+
+TEST_F(MainWindowTest, DownReachesTheFirstCardAfterAnOpenAndAfterADelete) {
+    OpenSample();
+    ASSERT_EQ(window->List()->SelectedRow(), -1);
+    window->activateWindow();
+    window->List()->setFocus();  // the list gets the focus with no card shown
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window->List(), Qt::Key_Down);
+    EXPECT_EQ(window->List()->SelectedRow(), 0);
+    EXPECT_EQ(EditorText().left(5), "Adams");
+
+    ClickRow(1);
+    prompter.answers.push_back(Answer::Yes);
+    Trigger("mnuCardDelete");
+    ASSERT_EQ(ListRows(), (QStringList{"Adams", "Smith"}));
+    window->List()->setFocus();
+    QTest::keyClick(window->List(), Qt::Key_Down);
+    EXPECT_EQ(window->List()->SelectedRow(), 0);
+    EXPECT_EQ(EditorText().left(5), "Adams");
+}
+
+TEST_F(MainWindowTest, TheListKeepsItsSelectionWhenACommitMovesTheCard) {
+    OpenSample();
+    ClickRow(0);  // Adams
+    QTextCursor c = window->Memo()->textCursor();
+    c.movePosition(QTextCursor::Start);
+    c.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+    c.insertText("Zorro");
+    window->Memo()->setTextCursor(c);
+    window->Doc().CommitCurrentCard();
+    EXPECT_EQ(ListRows(), (QStringList{"Jones", "Smith", "Zorro"}));
+    EXPECT_EQ(window->List()->SelectedRow(), 2);
+    EXPECT_EQ(window->List()->currentIndex().row(), 2);
 }
 
 TEST_F(MainWindowTest, LeavingAnEditedCardCommitsItUnderItsNewIndex) {

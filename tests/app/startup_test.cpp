@@ -11,6 +11,7 @@
 #include "app/about_form.h"
 #include "app/help.h"
 #include "app/index_list_view.h"
+#include "app/recent_files.h"
 #include "support/window_fixture.h"
 
 namespace tabellan::test {

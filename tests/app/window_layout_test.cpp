@@ -2,13 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "app/card_memo.h"
+#include "app/command_table.h"
 #include "app/enablement.h"
+#include "app/help.h"
 #include "app/index_list_view.h"
 #include "support/window_fixture.h"
 
@@ -65,8 +68,10 @@ TEST_F(WindowLayoutTest, ActionsFollowTheTableOnEachRefresh) {
 TEST_F(WindowLayoutTest, ToolBarHasItsButtonsInOrderWithDividers) {
     Make();
     QStringList order;
-    for (QAction* a : window->findChild<QToolBar*>("ToolBar")->actions()) {
-        order << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
+    auto* toolBar = window->findChild<QToolBar*>("ToolBar");
+    for (QAction* a : toolBar->actions()) {
+        order << (a->isSeparator() ? QStringLiteral("|")
+                                   : toolBar->widgetForAction(a)->objectName());
     }
     EXPECT_EQ(order.join(' '),
               "sbNew sbOpen sbSave sbSetup | sbCut sbCopy sbPaste sbUndo | sbSearchIndex "
@@ -78,6 +83,52 @@ TEST_F(WindowLayoutTest, ToolBarHasItsButtonsInOrderWithDividers) {
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->size(), QSize(25, 25));
     EXPECT_EQ(window->findChild<QToolBar*>("ToolBar")->height(), 31);
+}
+
+TEST_F(WindowLayoutTest, EachCommandIsOneActionSharedByMenuToolBarAndContextMenu) {
+    Make();
+    auto* toolBar = window->findChild<QToolBar*>("ToolBar");
+    auto* popup = window->findChild<QMenu*>("PopupMenu1");
+    ASSERT_NE(popup, nullptr);
+    for (const CommandEntry& command : CommandTable()) {
+        const QString name = QString::fromLatin1(command.name.data(), command.name.size());
+        QAction* action = window->Action(name);
+        ASSERT_NE(action, nullptr) << command.name;
+        EXPECT_EQ(window->findChildren<QAction*>(name).size(), 1) << command.name;
+        EXPECT_EQ(action->property(kHelpContextProperty).toInt(), command.help) << command.name;
+        if (!command.button.empty()) {
+            const QString button =
+                QString::fromLatin1(command.button.data(), command.button.size());
+            EXPECT_EQ(window->Action(button), action) << command.button;
+            QWidget* widget = toolBar->widgetForAction(action);
+            ASSERT_NE(widget, nullptr) << command.button;
+            EXPECT_EQ(widget->objectName(), button);
+            EXPECT_EQ(action->toolTip().toStdString(), command.hint);
+        }
+        if (!command.popup.empty()) {
+            EXPECT_EQ(
+                window->Action(QString::fromLatin1(command.popup.data(), command.popup.size())),
+                action);
+            EXPECT_TRUE(popup->actions().contains(action)) << command.popup;
+        }
+    }
+}
+
+TEST_F(WindowLayoutTest, TheContextMenuShowsItsOwnCaptionsWhileItIsOpen) {
+    Make();
+    auto* popup = window->findChild<QMenu*>("PopupMenu1");
+    QAction* del = window->Action("pumnuDeleteCard");
+    ASSERT_EQ(del, window->Action("mnuCardDelete"));
+    EXPECT_EQ(del->text(), "&Delete");
+    popup->popup(QPoint(10, 10));
+    EXPECT_EQ(del->text(), "&Delete Card");
+    EXPECT_EQ(window->Action("Find2")->text(), "Search &Indexes...");
+    EXPECT_EQ(window->Action("FindCard2")->text(), "Search Whole &File...");
+    EXPECT_EQ(window->Action("pumnuAdd")->text(), "&Add...");
+    popup->close();
+    EXPECT_EQ(del->text(), "&Delete");
+    EXPECT_EQ(window->Action("mnuSearchIndex")->text(), "&Indexes...");
+    EXPECT_EQ(window->Action("mnuSearchWholeFile")->text(), "Whole &File...");
 }
 
 TEST_F(WindowLayoutTest, MenusCarryCaptionsShortcutsAndStartStates) {

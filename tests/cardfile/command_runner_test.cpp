@@ -1,4 +1,5 @@
 #include "cardfile/command_runner.h"
+#include "support/scripted_prompter.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,32 @@ TEST_F(CommandRunnerTest, FailuresGiveTheErrorRunningMessage) {
     const auto empty = runner.Run("", "x");
     ASSERT_TRUE(empty.has_value());
     EXPECT_EQ(empty->rfind("Error running:\r\n.\r\n\r\n", 0), 0u);
+}
+
+TEST_F(CommandRunnerTest, ExecuteSplitsTheCardCommandAndSpeaksTheSystemsEncoding) {
+    const CommandRunner runner;
+    test::ScriptedPrompter prompter;
+    // Card text in Windows-1252: the blank after the program ends its name; the rest is its
+    // parameters, which reach it in UTF-8.
+    runner.Execute(recorder_.string() + " caf\xE9 \"two words\"", CodePage::Windows1252, prompter);
+    EXPECT_EQ(WaitForRecord(), (Words{"caf\xC3\xA9", "two words"}));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(prompter.busyCalls, 2);
+    EXPECT_EQ(prompter.busyDepth, 0);
+}
+
+TEST_F(CommandRunnerTest, ExecuteFailureIsTheErrorBoxInTheCardCodePage) {
+    const CommandRunner runner;
+    test::ScriptedPrompter prompter;
+    runner.Execute("/nonexistent/caf\xE9 x", CodePage::Windows1252, prompter);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    const auto& box = prompter.shown[0];
+    EXPECT_EQ(box.kind, MsgKind::Error);
+    EXPECT_EQ(box.buttons, Buttons::OkHelp);
+    EXPECT_EQ(box.helpContext, 480);
+    EXPECT_EQ(box.text,
+              "Error running:\r\n/nonexistent/caf\xE9.\r\n\r\nNo such file or directory.");
+    EXPECT_EQ(prompter.busyDepth, 0);
 }
 
 }  // namespace

@@ -31,7 +31,6 @@ class FakeDocumentView : public DocumentView {
     std::deque<SaveAsReply> saveAsReplies;  // empty: the dialog is cancelled
     std::vector<SaveAsAsked> saveAsAsked;
     int cardsResets = 0;
-    int cardsChanges = 0;
     int settingsApplied = 0;
     int relayouts = 0;
     int cardWidthToCapture = 400;
@@ -47,7 +46,6 @@ class FakeDocumentView : public DocumentView {
         ++cardsResets;
         selected = -1;
     }
-    void CardsChanged() override { ++cardsChanges; }
     void SetCaption(const std::string& title) override { captions.push_back(title); }
     void ShowFileStatus(const std::string& text) override { statuses.push_back(text); }
     void AddRecentFile(const std::string& path) override { recentFiles.push_back(path); }

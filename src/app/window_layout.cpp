@@ -1,15 +1,9 @@
-// The main window's layout: the two panes, the divider between them, and the window
-// settings that travel in a card file.
-#include <QApplication>
+#include "app/window_layout.h"
+
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QToolBar>
-
-#include "app/card_memo.h"
-#include "app/font_mapping.h"
-#include "app/index_list_model.h"
-#include "app/index_list_view.h"
-#include "app/main_window.h"
 
 namespace tabellan {
 
@@ -26,46 +20,57 @@ Qt::WindowStates StateFor(int windowState) {
     }
 }
 
+bool IsNormal(Qt::WindowStates state) {
+    return !(state & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
 }  // namespace
 
-int TMainForm::MenuBarHeight() const {
-    return menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();
+WindowLayout::WindowLayout(QMainWindow& window, QWidget& surface, QWidget& editor,
+                           QWidget& indexList, QToolBar& toolBar)
+    : QObject(&window),
+      window_(window),
+      surface_(surface),
+      editor_(editor),
+      indexList_(indexList),
+      toolBar_(toolBar) {
+    setObjectName(QStringLiteral("WindowLayout"));
+    surface_.setMouseTracking(true);
+    surface_.installEventFilter(this);
+    const FileSettings initial;
+    panes_ = PanesFromCardWidth(initial.cardWidth, initial.clientWidth);
+    window_.resize(initial.clientWidth, initial.clientHeight + MenuBarHeight());
+    window_.move(initial.left, initial.top);
+    PlaceControls();
 }
 
-int TMainForm::ToolBarHeight() const {
-    return toolBar_->height();
+int WindowLayout::MenuBarHeight() const {
+    const QMenuBar* bar = window_.menuBar();
+    return bar->isVisible() ? bar->height() : bar->sizeHint().height();
 }
 
-int TMainForm::ClientWidth() const {
-    return width();
+int WindowLayout::ClientWidth() const {
+    return window_.width();
 }
 
-int TMainForm::ClientHeight() const {
-    return height() - MenuBarHeight();
+int WindowLayout::ClientHeight() const {
+    return window_.height() - MenuBarHeight();
 }
 
-CodePage TMainForm::CurrentCodePage() const {
-    return editor_->GetCodePage();
-}
-
-void TMainForm::PlaceControls() {
+void WindowLayout::PlaceControls() {
     // The panes sit below the tool bar in the client area; the central surface starts there.
-    const int height = ClientHeight() - 4 * kPaneMargin - ToolBarHeight();
+    const int height = ClientHeight() - 4 * kPaneMargin - toolBar_.height();
     const PaneGeometry g = PlacePanes(panes_, indexListAtRight_, kPaneMargin, height);
-    cardMemo_->setGeometry(g.editor.x, g.editor.y, g.editor.width, g.editor.height);
-    indexList_->setGeometry(g.indexList.x, g.indexList.y, g.indexList.width, g.indexList.height);
+    editor_.setGeometry(g.editor.x, g.editor.y, g.editor.width, g.editor.height);
+    indexList_.setGeometry(g.indexList.x, g.indexList.y, g.indexList.width, g.indexList.height);
 }
 
-void TMainForm::FormResize() {
+void WindowLayout::FormResize() {
     panes_ = ResizePanes(panes_, ClientWidth());
     PlaceControls();
 }
 
-void TMainForm::Relayout() {
-    FormResize();
-}
-
-void TMainForm::FormRearrangeControls(int x, bool leftButtonDown, bool doubleClick) {
+void WindowLayout::FormRearrangeControls(int x, bool leftButtonDown, bool doubleClick) {
     if (const auto widths =
             RearrangeAt(indexListAtRight_, ClientWidth(), x, leftButtonDown, doubleClick)) {
         panes_ = *widths;
@@ -73,12 +78,28 @@ void TMainForm::FormRearrangeControls(int x, bool leftButtonDown, bool doubleCli
     }
 }
 
-void TMainForm::HandleSurfaceMouse(QEvent* e) {
+void WindowLayout::RememberPlacement() {
+    if (IsNormal(window_.windowState())) {
+        rememberedClientHeight_ = ClientHeight();
+        rememberedClientWidth_ = ClientWidth();
+        rememberedTop_ = window_.y();
+        rememberedLeft_ = window_.x();
+    }
+}
+
+bool WindowLayout::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == &surface_) {
+        HandleSurfaceMouse(e);
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+void WindowLayout::HandleSurfaceMouse(QEvent* e) {
     const QEvent::Type type = e->type();
     if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
         type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick) {
         if (type == QEvent::Leave && !dividerDragging_) {
-            surface_->unsetCursor();
+            surface_.unsetCursor();
         }
         return;
     }
@@ -89,9 +110,9 @@ void TMainForm::HandleSurfaceMouse(QEvent* e) {
     switch (type) {
         case QEvent::MouseMove:
             if (inZone || dividerDragging_) {
-                surface_->setCursor(Qt::SplitHCursor);
+                surface_.setCursor(Qt::SplitHCursor);
             } else {
-                surface_->unsetCursor();
+                surface_.unsetCursor();
             }
             if (dividerDragging_) {
                 FormRearrangeControls(x, leftDown, false);
@@ -115,55 +136,19 @@ void TMainForm::HandleSurfaceMouse(QEvent* e) {
     }
 }
 
-void TMainForm::ApplyEditorFont(const FontSpec& spec) {
-    const QFont font = FontFromSpec(spec);
-    cardMemo_->setFont(font);
-    indexList_->setFont(font);
-    for (QWidget* w : {static_cast<QWidget*>(cardMemo_), static_cast<QWidget*>(indexList_)}) {
-        QPalette p = w->palette();
-        const QColor color = ColorFromSpec(spec.color, QApplication::palette());
-        p.setColor(QPalette::Active, QPalette::Text, color);
-        p.setColor(QPalette::Inactive, QPalette::Text, color);
-        w->setPalette(p);
+void WindowLayout::ApplyPlacement(const FileSettings& s) {
+    if (!IsNormal(window_.windowState())) {
+        window_.setWindowState(Qt::WindowNoState);
     }
-    const CodePage cp = CodePageForCharset(spec.charset);
-    if (cp != editor_->GetCodePage()) {
-        // Text already in the editor keeps its characters: it is re-read in the new code page.
-        const std::vector<std::string> lines = editor_->Lines();
-        editor_->SetCodePage(cp);
-        if (!lines.empty()) {
-            const bool blocked = cardMemo_->blockSignals(true);
-            editor_->SetLines(lines);
-            cardMemo_->blockSignals(blocked);
-        }
-        model_->SetCodePage(cp);
-    }
-}
-
-void TMainForm::ApplyWordWrap(bool wordWrap) {
-    cardMemo_->setLineWrapMode(wordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-    cardMemo_->setHorizontalScrollBarPolicy(wordWrap ? Qt::ScrollBarAlwaysOff
-                                                     : Qt::ScrollBarAlwaysOn);
-    cardMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-}
-
-void TMainForm::ApplyPlacement(const FileSettings& s) {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
-        setWindowState(Qt::WindowNoState);
-    }
-    resize(s.clientWidth, s.clientHeight + MenuBarHeight());
-    move(s.left, s.top);
+    window_.resize(s.clientWidth, s.clientHeight + MenuBarHeight());
+    window_.move(s.left, s.top);
     rememberedClientHeight_ = s.clientHeight;
     rememberedClientWidth_ = s.clientWidth;
     rememberedTop_ = s.top;
     rememberedLeft_ = s.left;
 }
 
-void TMainForm::ApplySettingsToWindow(const FileSettings& s) {
-    ApplyEditorFont(s.font);
-    ApplyWordWrap(s.wordWrap);
-    SetMenuSearchItemsFromVariables();
-
+void WindowLayout::Apply(const FileSettings& s) {
     const bool placementChanged = !applied_ || applied_->clientHeight != s.clientHeight ||
                                   applied_->clientWidth != s.clientWidth ||
                                   applied_->top != s.top || applied_->left != s.left;
@@ -178,7 +163,7 @@ void TMainForm::ApplySettingsToWindow(const FileSettings& s) {
         panes_ = PanesFromCardWidth(s.cardWidth, placementChanged ? s.clientWidth : ClientWidth());
     }
     if (stateChanged) {
-        setWindowState(StateFor(s.windowState));
+        window_.setWindowState(StateFor(s.windowState));
     }
     PlaceControls();
 
@@ -193,12 +178,12 @@ void TMainForm::ApplySettingsToWindow(const FileSettings& s) {
     applied_ = std::move(layout);
 }
 
-void TMainForm::CaptureWindowSettings(FileSettings& s) {
+void WindowLayout::Capture(FileSettings& s) {
     s.clientHeight = rememberedClientHeight_;
     s.clientWidth = rememberedClientWidth_;
     s.top = rememberedTop_;
     s.left = rememberedLeft_;
-    const Qt::WindowStates state = windowState();
+    const Qt::WindowStates state = window_.windowState();
     s.windowState = (state & Qt::WindowMinimized) ? 1 : (state & Qt::WindowMaximized) ? 2 : 0;
     s.cardWidth = panes_.editor;
     s.indexListAtRight = indexListAtRight_;
