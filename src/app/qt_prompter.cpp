@@ -10,14 +10,12 @@
 #include "app/card_editor_adapter.h"
 #include "app/dlg_frm.h"
 #include "app/help.h"
+#include "cardfile/text_util.h"
 
 namespace tabellan {
 
 QString MessageText(std::string_view text, CodePage cp) {
-    QString s = QString::fromStdU16String(MessageToUtf16(text, cp));
-    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return s;
+    return QString::fromStdU16String(MessageToUtf16(MessageLineBreaks(text), cp));
 }
 
 QString MessageCaption(MsgKind kind) {

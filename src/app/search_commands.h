@@ -5,10 +5,10 @@
 #include <QObject>
 #include <QPoint>
 
-class QWidget;
-
 #include "app/search_host.h"
 #include "cardfile/card_search.h"
+
+class QWidget;
 
 namespace tabellan {
 

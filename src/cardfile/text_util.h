@@ -8,4 +8,8 @@ namespace tabellan {
 // one is doubled.
 std::string DoubleAmpersands(std::string_view text);
 
+// A message's line breaks as shown on screen: CR LF and a lone CR each become LF. The bytes
+// are otherwise kept, so the text may be in any code page or in UTF-8.
+std::string MessageLineBreaks(std::string_view message);
+
 }  // namespace tabellan

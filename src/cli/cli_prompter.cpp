@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "cardfile/codepage.h"
+#include "cardfile/text_util.h"
 
 namespace tabellan {
 namespace {
@@ -58,17 +59,8 @@ Answer SafeAnswer(Buttons buttons) {
 
 std::string MessageForTerminal(std::string_view ansiText) {
     // A message that names a UTF-8 file is taken as UTF-8, as the desktop program does.
-    std::string text = HoldsUtf8Characters(ansiText) ? std::string(ansiText) : AnsiToUtf8(ansiText);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') {
-                text.erase(i, 1);
-            } else {
-                text[i] = '\n';
-            }
-        }
-    }
-    return text;
+    const std::string text = MessageLineBreaks(ansiText);
+    return HoldsUtf8Characters(text) ? text : AnsiToUtf8(text);
 }
 
 std::optional<std::string> ReadPasswordLine(std::FILE* in) {
