@@ -2,6 +2,7 @@
 
 #include "cardfile/errors.h"
 #include "cardfile/prompter.h"
+#include "phone/phone_errors.h"
 #include "phone/phone_exchange.h"
 #include "phone/phonebook_backup.h"
 #include "phone/phonebook_reading.h"

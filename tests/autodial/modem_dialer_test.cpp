@@ -175,7 +175,7 @@ TEST_F(ModemDialing, AModemWithoutEchoThatSaysSomethingElse) {
     const std::string expected = "ATZ\rATE1\rATDT123\r\r";
     EXPECT_EQ(Sent(expected.size()), expected);
     ASSERT_EQ(prompter_.Texts().size(), 1u);
-    const std::string& text = prompter_.Texts()[0];
+    const std::string text = prompter_.Texts()[0];
     EXPECT_EQ(text.rfind("Invalid or incomplete response from modem: \r\nRING\r\n", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with("\r\nPlease retry...")) << text;
 }
@@ -231,7 +231,7 @@ TEST_F(ModemDialing, AModemThatTalksWithoutEverAnsweringIsGivenUp) {
     EXPECT_FALSE(Dial("555"));
     EXPECT_EQ(Sent(5), "ATZ\r\r");
     ASSERT_EQ(prompter_.Texts().size(), 1u);
-    const std::string& text = prompter_.Texts()[0];
+    const std::string text = prompter_.Texts()[0];
     EXPECT_EQ(text.rfind("Invalid or incomplete response from modem: \r\nRING\r\n", 0), 0u) << text;
     EXPECT_TRUE(text.ends_with("...\r\nPlease retry...")) << text;
     EXPECT_LT(text.size(), 300u);
