@@ -3,6 +3,7 @@
 #include <QSettings>
 
 #include "app/card_editor_adapter.h"
+#include "phone/port_device.h"
 
 namespace tabellan {
 
@@ -53,9 +54,10 @@ void AppSettings::WriteSearchItems(const QuickSearchItems& items, CodePage cp) {
 }
 
 int AppSettings::CommPort() const {
-    bool ok = false;
-    const int port = Value(QStringLiteral("CommPort")).toInt(&ok, 10);
-    return ok ? port : 1;
+    const QVariant value = settings_->value(QStringLiteral("CommPort"));
+    return StoredPhonePort(value.isValid()
+                               ? std::optional<std::string>(value.toString().toStdString())
+                               : std::nullopt);
 }
 
 void AppSettings::WriteCommPort(int port) {

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <exception>
 
-#include "cardfile/errors.h"
 #include "phone/phone_exchange.h"
 #include "phone/port_device.h"
 
@@ -17,12 +16,7 @@ std::string PhonePortNumber(const PortOptions& options) {
         return *options.port;
     }
     // The desktop program's last choice, as it would offer it.
-    const auto stored = UserSetting("CommPort");
-    try {
-        return stored ? std::to_string(StrToInt(*stored)) : "1";
-    } catch (const TabellanError&) {
-        return "1";
-    }
+    return std::to_string(StoredPhonePort(UserSetting("CommPort")));
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <memory>
 #include <mutex>
 
+#include "cardfile/errors.h"
+#include "phone/phone_exchange.h"
+
 namespace tabellan {
 namespace {
 
@@ -147,6 +150,17 @@ std::string PortChoicesText(int currentPort) {
         text += std::to_string(currentPort) + " = " + DefaultPortDevice(currentPort) + "\r\n";
     }
     return text + "Any other number n = /dev/ttyS<n-1>";
+}
+
+int StoredPhonePort(const std::optional<std::string>& value) {
+    if (!value) {
+        return 1;
+    }
+    try {
+        return StrToInt(*value);
+    } catch (const TabellanError&) {
+        return 1;
+    }
 }
 
 std::string SysErrorText(int errorCode) {

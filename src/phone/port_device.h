@@ -26,6 +26,10 @@ std::optional<std::string> UserSetting(std::string_view key);
 // for organisation "Velmorn" and application "Quirnel" in INI format.
 std::string UserSettingsPath();
 
+// The phone's port number as the user setting CommPort keeps it: the decimal number it holds,
+// 1 when it is missing or not a number.
+int StoredPhonePort(const std::optional<std::string>& value);
+
 // Port numbers go up to what the modem port field holds (3 characters).
 inline constexpr int kMaxPortNumber = 999;
 std::string PortSettingKey(int portNum);  // "CommDevice<n>"

@@ -234,5 +234,15 @@ TEST(PortOpenAdvice, ABusyDeviceNamesThisProgramAsItsHolder) {
     EXPECT_NE(text.find("(pid " + std::to_string(::getpid()) + ")"), std::string::npos) << text;
 }
 
+TEST(StoredPhonePort, TheNumberKeptOrOne) {
+    EXPECT_EQ(StoredPhonePort(std::nullopt), 1);
+    EXPECT_EQ(StoredPhonePort("7"), 7);
+    EXPECT_EQ(StoredPhonePort(" 12 "), 12);
+    EXPECT_EQ(StoredPhonePort("+3"), 3);
+    for (const char* notANumber : {"", "COM3", "3a", "0x10", "99999999999999"}) {
+        EXPECT_EQ(StoredPhonePort(notANumber), 1) << notANumber;
+    }
+}
+
 }  // namespace
 }  // namespace tabellan
