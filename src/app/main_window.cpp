@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
@@ -32,10 +33,12 @@
 #include "app/search_commands.h"
 #include "app/setup_form.h"
 #include "app/text_commands.h"
+#include "app/upd_info_form.h"
 #include "app/window_layout.h"
 #include "app/window_setup_host.h"
 #include "cardfile/errors.h"
 #include "cardfile/prompter.h"
+#include "phone/phone_exchange.h"
 
 namespace tabellan {
 
@@ -102,7 +105,13 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
     indexList_->setModel(model_);
 
     actions_ = new MainActions(
-        *this, *toolBar_, [this](const std::function<void()>& command) { RunCommand(command); },
+        *this, *toolBar_,
+        [this](const std::function<void()>& command) {
+            // A shortcut pressed while a phone command waits starts nothing.
+            if (!busy_.Busy()) {
+                RunCommand(command);
+            }
+        },
         [this] { UpdateEnablements(); });
     layout_ = new WindowLayout(*this, *centralWidget(), *cardMemo_, *indexList_, *toolBar_);
     std::array<QAction*, RecentFiles::kCount> recentEntries{};
@@ -118,7 +127,11 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
     textCommands_->AttachExecuteMenu(*this, actions_->Menu(QStringLiteral("mnuCardExecute")),
                                      actions_->Command("mnuCardExecuteCmd"));
     cardPrinter_ = new CardPrinter(*this, *cardMemo_, *editor_, *document_, *prompter_);
-    phonebook_ = new PhonebookCommands(*prompter_, this);
+    phonebook_ =
+        new PhonebookCommands(*this, *cardMemo_, *editor_, *document_, *prompter_,
+                              {&actions_->Command("mnuPBSIMCard"),
+                               &actions_->Command("mnuPBMobile"), &actions_->Command("mnuPBOther")},
+                              this);
     ConnectCommands();
 
     connect(cardMemo_, &QPlainTextEdit::textChanged, this, [this] {
@@ -150,6 +163,8 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
     if (ownPrompter_) {
         ownPrompter_->SetPasswordDialog(dlgFrm_);
     }
+    updInfoForm_ = new TUpdInfoForm(this);
+    phonebook_->AttachUpdateForm(*updInfoForm_);
     timer1_->start();
 }
 
@@ -223,7 +238,7 @@ void TMainForm::FormCreate() {
     // The card font of a new file, also what a header's font keys default to.
     ApplyEditorFont(document_->Context().defaultFont);
     document_->ShowFileStatus();
-    commPort_ = appSettings_->CommPort();
+    phonebook_->Exchange().SerComm1().SetPortNum(appSettings_->CommPort());
     appSettings_->DeleteObsoleteValues();
     recentFiles_->ReadRecentFilesFromRegistry();
     ReadSearchItemStringsFromRegistry();
@@ -252,8 +267,9 @@ void TMainForm::FormDestroy() {
     destroyed_ = true;
     timer1_->stop();
     appSettings_->WriteSearchItems(document_->Settings().quickSearch, CurrentCodePage());
-    appSettings_->WriteCommPort(commPort_);
+    appSettings_->WriteCommPort(CommPort());
     appSettings_->Sync();
+    phonebook_->Exchange().SerComm1().Close();
 }
 
 void TMainForm::RunCommand(const std::function<void()>& command) {
@@ -292,6 +308,10 @@ QString TMainForm::StatusText(int panel) const {
     return statusPanels_[panel]->text();
 }
 
+int TMainForm::CommPort() const {
+    return phonebook_->Exchange().SerComm1().PortNum();
+}
+
 CodePage TMainForm::CurrentCodePage() const {
     return editor_->GetCodePage();
 }
@@ -307,6 +327,11 @@ void TMainForm::showEvent(QShowEvent* e) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* e) {
+    if (busy_.Busy()) {
+        // Not in the middle of a phone command: it ends by itself within seconds.
+        e->ignore();
+        return;
+    }
     bool canClose = false;
     RunCommand([this, &canClose] { canClose = document_->FormCloseQuery(); });
     if (canClose) {
@@ -331,7 +356,7 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* e) {
 
 void TMainForm::dropEvent(QDropEvent* e) {
     const QString path = FirstDroppedFile(e->mimeData());
-    if (path.isEmpty()) {
+    if (path.isEmpty() || busy_.Busy()) {
         return;
     }
     e->acceptProposedAction();
@@ -479,6 +504,55 @@ void TMainForm::ApplyWordWrap(bool wordWrap) {
     cardMemo_->setHorizontalScrollBarPolicy(wordWrap ? Qt::ScrollBarAlwaysOff
                                                      : Qt::ScrollBarAlwaysOn);
     cardMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+}  // namespace tabellan
+
+namespace tabellan {
+
+// --- PhoneWindow ---
+
+void TMainForm::SetStatusText(int panel, std::string_view text) {
+    if (panel == 0 || panel == 1) {
+        statusPanels_[panel]->setText(AnsiToQString(text, CurrentCodePage()));
+    }
+}
+
+void TMainForm::SetClosePortEnabled(bool enabled) {
+    actions_->Command("mnuPBClosePort").setEnabled(enabled);
+}
+
+void TMainForm::DisableMainWindow() {
+    busy_.Enter();
+    if (!centralWidget()->isEnabled()) {
+        return;
+    }
+    focusBeforeDisabled_ = QApplication::focusWidget();
+    // The panes, the menu bar and the tool bar take no input; the status bar keeps showing
+    // the progress, and the program's dialogs stay usable.
+    for (QWidget* part :
+         {centralWidget(), static_cast<QWidget*>(menuBar()), static_cast<QWidget*>(toolBar_)}) {
+        part->setEnabled(false);
+    }
+}
+
+void TMainForm::EnableMainWindow() {
+    busy_.Leave();
+    if (busy_.Busy()) {
+        return;
+    }
+    for (QWidget* part :
+         {centralWidget(), static_cast<QWidget*>(menuBar()), static_cast<QWidget*>(toolBar_)}) {
+        part->setEnabled(true);
+    }
+    if (focusBeforeDisabled_ && focusBeforeDisabled_->isEnabled()) {
+        focusBeforeDisabled_->setFocus();
+    }
+    focusBeforeDisabled_.clear();
+}
+
+void TMainForm::ProcessMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 }  // namespace tabellan

@@ -5,12 +5,15 @@
 // collaborators: the actions (main_actions.h), the layout (window_layout.h), the recent files
 // (recent_files_menu.h), the search, text, print and phonebook commands.
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
+#include "app/busy_gate.h"
 #include "app/pane_layout.h"
 #include "cardfile/document.h"
+#include "phone/phone_window.h"
 
 class QAction;
 class QLabel;
@@ -36,6 +39,7 @@ class SearchCommands;
 class TAboutForm;
 class TDlgFrm;
 class TSetupForm;
+class TUpdInfoForm;
 class TextCommands;
 class WindowLayout;
 class WindowSetupHost;
@@ -47,7 +51,7 @@ struct MainWindowOptions {
     DocumentClock clock = LocalDateTimeNow;
 };
 
-class TMainForm : public QMainWindow, public DocumentView {
+class TMainForm : public QMainWindow, public DocumentView, public PhoneWindow {
     Q_OBJECT
   public:
     explicit TMainForm(MainWindowOptions options = {}, QWidget* parent = nullptr);
@@ -63,7 +67,11 @@ class TMainForm : public QMainWindow, public DocumentView {
     int ClientWidth() const;
     int ClientHeight() const;
     QString StatusText(int panel) const;
-    int CommPort() const { return commPort_; }
+    // The phone's port number (SerComm1's).
+    int CommPort() const;
+    PhonebookCommands& Phonebook() const { return *phonebook_; }
+    // A command is waiting with the event loop running: no other command may start.
+    bool Busy() const { return busy_.Busy(); }
     // The first paint has run (and with it the command line's file).
     bool Started() const { return !firstPaint_; }
 
@@ -92,6 +100,13 @@ class TMainForm : public QMainWindow, public DocumentView {
     void CaptureWindowSettings(FileSettings& settings) override;
     void Relayout() override;
     bool AskSaveAs(int& filterIndex, std::string& name) override;
+
+    // PhoneWindow: the status bar, Close Port, and the window around a phone command.
+    void SetStatusText(int panel, std::string_view text) override;
+    void SetClosePortEnabled(bool enabled) override;
+    void DisableMainWindow() override;
+    void EnableMainWindow() override;
+    void ProcessMessages() override;
 
   protected:
     void showEvent(QShowEvent* e) override;
@@ -159,11 +174,13 @@ class TMainForm : public QMainWindow, public DocumentView {
     TAboutForm* aboutForm_ = nullptr;
     TSetupForm* setupForm_ = nullptr;
     TDlgFrm* dlgFrm_ = nullptr;
+    TUpdInfoForm* updInfoForm_ = nullptr;
 
     bool firstPaint_ = true;
     bool clipboardHasText_ = false;
     bool destroyed_ = false;
-    int commPort_ = 1;
+    BusyGate busy_;
+    QPointer<QWidget> focusBeforeDisabled_;
 };
 
 using MainWindow = TMainForm;

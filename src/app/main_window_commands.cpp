@@ -89,10 +89,9 @@ void TMainForm::ConnectCommands() {
     PhonebookCommands& pb = *phonebook_;
     a.OnTriggered("mnuPBReopenPort", [&pb] { pb.mnuPBOpenClick(); });
     a.OnTriggered("mnuPBClosePort", [&pb] { pb.mnuPBClosePortClick(); });
-    const std::pair<const char*, PhoneStorage> storages[] = {
-        {"mnuPBSIMCard", PhoneStorage::SimCard},
-        {"mnuPBMobile", PhoneStorage::Mobile},
-        {"mnuPBOther", PhoneStorage::Other}};
+    const std::pair<const char*, StorageItem> storages[] = {{"mnuPBSIMCard", StorageItem::SimCard},
+                                                            {"mnuPBMobile", StorageItem::Phone},
+                                                            {"mnuPBOther", StorageItem::Other}};
     for (const auto& [name, storage] : storages) {
         a.OnTriggered(name, [&pb, storage] { pb.mnuPBMemoryStorageClick(storage); });
     }

@@ -1,25 +1,51 @@
 #pragma once
-// The Phonebook menu's commands and their tool buttons: the handlers the window's actions
-// call. The phone link and the phonebook rules belong to the phone library; these handlers
-// are where the window reaches them.
+// The Phonebook menu's commands and their tool buttons. The phone link (SerComm1 and the
+// exchange) lives here, its serial line events delivered through the Qt event loop; the
+// phonebook rules and the command sequences are the phone library's, and these handlers
+// give them the card editor, the confirmation dialog and the storage menu entries.
 #include <QObject>
-#include <string_view>
+#include <memory>
+#include <string>
+
+#include "phone/memory_storage.h"
+
+class QAction;
+class QPlainTextEdit;
 
 namespace tabellan {
 
+class CardEditorAdapter;
+class Document;
+class PhoneExchange;
+class PhoneWindow;
 class Prompter;
+class QtEventDispatcher;
+class TUpdInfoForm;
 
-// The memory storage entries of the Phonebook menu.
-enum class PhoneStorage { SimCard, Mobile, Other };
+// The three entries of the Memory Storage submenu.
+struct StorageEntries {
+    QAction* simCard = nullptr;
+    QAction* mobile = nullptr;
+    QAction* other = nullptr;
+};
 
 class PhonebookCommands : public QObject {
     Q_OBJECT
   public:
-    PhonebookCommands(Prompter& prompter, QObject* parent);
+    PhonebookCommands(PhoneWindow& window, QPlainTextEdit& editor, CardEditorAdapter& adapter,
+                      Document& document, Prompter& prompter, StorageEntries storage,
+                      QObject* parent);
+    ~PhonebookCommands() override;
+
+    // The confirmation dialog of Update; created with the program's other windows.
+    void AttachUpdateForm(TUpdInfoForm& form) { updateForm_ = &form; }
+
+    PhoneExchange& Exchange() { return *exchange_; }
+    const MemoryStorage& Storage() const { return storage_; }
 
     void mnuPBOpenClick();       // (Re)Open Port
     void mnuPBClosePortClick();  // Close Port
-    void mnuPBMemoryStorageClick(PhoneStorage storage);
+    void mnuPBMemoryStorageClick(StorageItem item);
     void mnuPBMobileInfoClick();  // menu entry and sbMobileInfo
     void mnuPBSelectEntriesClick();
     void mnuPBReadClick();    // menu entry and sbPBRead
@@ -28,9 +54,20 @@ class PhonebookCommands : public QObject {
     void mnuPBSortClick(bool selectedOnly);
 
   private:
-    void NotAvailableYet(std::string_view command);
+    bool CardShown() const;
+    void ShowStorage();
+    std::string BackupFolder() const;
 
+    QPlainTextEdit& editor_;
+    CardEditorAdapter& adapter_;
+    Document& document_;
     Prompter& prompter_;
+    StorageEntries storageEntries_;
+    MemoryStorage storage_;
+    TUpdInfoForm* updateForm_ = nullptr;
+    // The dispatcher outlives the exchange, whose port threads post into it.
+    std::unique_ptr<QtEventDispatcher> dispatcher_;
+    std::unique_ptr<PhoneExchange> exchange_;
 };
 
 }  // namespace tabellan
