@@ -44,6 +44,9 @@ TUpdInfoForm::TUpdInfoForm(QWidget* parent)
       buttonOK_(new QPushButton(QStringLiteral("&OK"), this)),
       buttonCancel_(new QPushButton(QStringLiteral("&Cancel"), this)) {
     setObjectName(QStringLiteral("UpdInfoForm"));
+    // A dialog of fixed size: a title and a close button, nothing to minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setWindowTitle(QStringLiteral("Phonebook Update Confirmation"));
     SetHelpContext(this, kUpdateHelp);
     labelAdd_->setObjectName(QStringLiteral("LabelAdd"));
