@@ -52,6 +52,9 @@ class PhoneWindowTest : public WindowTest {
             if (key == "CommDevice1" && !device_.empty()) {
                 return device_;
             }
+            if (key == "CommDevice12") {
+                return dir.File("no-such-device");
+            }
             return std::nullopt;
         });
         prompter.standingInput = "1";  // the port prompt

@@ -297,7 +297,8 @@ TEST_F(PhoneWindowTest, ThePortNumberRoundTripsThroughTheSettings) {
     prompter.inputs.push_back("12");  // no device behind it
     ShowCard({"Phone"});
     Trigger("mnuPBReopenPort");
-    EXPECT_THAT(prompter.Texts().back(), HasSubstr("port 12"));
+    EXPECT_THAT(prompter.Texts().back(), HasSubstr("no-such-device"));
+    EXPECT_FALSE(Exchange().SerComm1().IsOpen());
     window.reset();
     EXPECT_EQ(Registry()->value("CommPort").toString(), "12");
 }
