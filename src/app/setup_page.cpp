@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/card_editor_adapter.h"
+#include "app/limited_line_edit.h"
 #include "app/run_command.h"
 
 namespace tabellan {
@@ -16,11 +17,8 @@ SetupPage::SetupPage(const char* name, Prompter& prompter, QWidget* parent)
 }
 
 QLineEdit* SetupPage::AddEdit(const char* name, int maxLength) {
-    auto* edit = new QLineEdit(this);
+    auto* edit = maxLength > 0 ? new LimitedLineEdit(maxLength, this) : new QLineEdit(this);
     edit->setObjectName(QString::fromLatin1(name));
-    if (maxLength > 0) {
-        edit->setMaxLength(maxLength);
-    }
     return edit;
 }
 

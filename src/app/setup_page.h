@@ -52,6 +52,7 @@ class SetupPage : public QWidget {
     virtual void Opened() {}
 
   protected:
+    // maxLength > 0 limits typing only: a loaded value longer than that is shown whole.
     QLineEdit* AddEdit(const char* name, int maxLength);
     QCheckBox* AddCheck(const char* name, const QString& caption);
     // A button whose handler's failure is shown as an error box.

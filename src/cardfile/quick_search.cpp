@@ -110,7 +110,7 @@ void QuickSearchItemsModel::SelectLine(int line) {
 }
 
 void QuickSearchItemsModel::SetEditText(std::string_view text) {
-    editText_ = std::string(text.substr(0, kMaxEditLength));
+    editText_ = std::string(text);
     EditChanged();
 }
 

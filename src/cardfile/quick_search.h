@@ -67,6 +67,7 @@ std::vector<std::pair<std::string, std::string>> QuickSearchValuesToWrite(
 // its widgets from the model must not call back into the setters.
 class QuickSearchItemsModel {
   public:
+    // The edit field refuses typing beyond this; an item loaded longer is kept whole.
     static constexpr std::size_t kMaxEditLength = 30;
 
     // Fills the list from the used slots in slot order, nothing selected. The edit field
@@ -82,8 +83,8 @@ class QuickSearchItemsModel {
 
     // Selecting a line loads it into the edit field and the check box.
     void SelectLine(int line);
-    // Typing (limited to kMaxEditLength) and clicking the check box rewrite the selected
-    // line at once.
+    // Typing and clicking the check box rewrite the selected line at once, with the
+    // whole text.
     void SetEditText(std::string_view text);
     void SetIndexOnly(bool indexOnly);
     void Add();

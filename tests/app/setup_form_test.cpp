@@ -12,12 +12,14 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <map>
 
 #include "app/card_memo.h"
 #include "app/help.h"
 #include "app/index_list_view.h"
+#include "app/limited_line_edit.h"
 #include "app/setup_form.h"
 #include "support/window_fixture.h"
 
@@ -36,8 +38,9 @@ class SetupFormTest : public WindowTest {
         SetHelpOpener([](const QUrl&) {});
         WindowTest::TearDown();
     }
-    void Open(const std::vector<std::vector<std::string>>& cards = {{"Adams", "x"}}) {
-        Make({QString::fromStdString(WriteCards("s.csv", cards))});
+    void Open(const std::vector<std::vector<std::string>>& cards = {{"Adams", "x"}},
+              const FileSettings& settings = {}) {
+        Make({QString::fromStdString(WriteCards("s.csv", cards, settings))});
         QCoreApplication::processEvents();
         form = window->findChild<TSetupForm*>("TSetupForm");
         ASSERT_NE(form, nullptr);
@@ -106,6 +109,59 @@ TEST_F(SetupFormTest, ChecksRunInOrderWithTheirMessagesAndFocus) {
     EXPECT_EQ(s.cardSeparator, 12);
     EXPECT_EQ(s.savePeriodMinutes, 99);
     EXPECT_EQ(s.indentSpaces, 80);
+}
+
+TEST_F(SetupFormTest, LoadedValuesAreShownWholeAndGoThroughTheChecks) {
+    FileSettings settings;
+    settings.savePeriodMinutes = 150;
+    Open({{"Adams", "x"}}, settings);
+    Show(SetupTab::Autodial);
+    EXPECT_EQ(Edit("AutoSavePeriod")->text(), "150");
+    ExpectRefused("Autosave period must be a value between 0 and 99 minutes.", "AutoSavePeriod");
+    EXPECT_EQ(window->Doc().Settings().savePeriodMinutes, 150);
+    EXPECT_FALSE(window->Doc().FileModified());
+
+    // Two characters stay the typing limit.
+    Edit("AutoSavePeriod")->clear();
+    QTest::keyClicks(Edit("AutoSavePeriod"), "100");
+    EXPECT_EQ(Edit("AutoSavePeriod")->text(), "10");
+    Click("OK");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(window->Doc().Settings().savePeriodMinutes, 10);
+}
+
+TEST_F(SetupFormTest, LongAutodialValuesAreShownAndStoredWhole) {
+    {
+        auto reg = Registry();
+        reg->setValue("AutoDial", "004930123\t0000000011\t1\t123456789\t9\t0\t0123456789\t1");
+        reg->setValue("AutoDialModem", "1234\t1");
+    }
+    FileSettings settings;
+    settings.autodialIgnChars = " .-/+[]{}";
+    settings.autodialSepChars = "()<>|:;#*";
+    Open({{"Adams", "x"}}, settings);
+    Show(SetupTab::Autodial);
+    const std::map<std::string, QString> whole = {
+        {"CountryCode", "004930123"},       {"ICPrefix", "0000000011"},
+        {"AreaCode", "123456789"},          {"LDCPrefix", "9"},
+        {"AdditionalPrefix", "0123456789"}, {"EditModemPort", "1234"},
+        {"editIgnoredChars", " .-/+[]{}"},  {"editSeparatorChars", "()<>|:;#*"}};
+    for (const auto& [name, text] : whole) {
+        EXPECT_EQ(Edit(name.c_str())->text(), text) << name;
+    }
+    // Typing cannot make them longer still.
+    QTest::keyClicks(Edit("CountryCode"), "7");
+    EXPECT_EQ(Edit("CountryCode")->text(), "004930123");
+    Click("OK");
+    ASSERT_FALSE(form->isVisible());
+    {
+        auto reg = Registry();
+        EXPECT_EQ(reg->value("AutoDial").toString(),
+                  "004930123\t0000000011\t1\t123456789\t9\t0\t0123456789\t1");
+        EXPECT_EQ(reg->value("AutoDialModem").toString(), "1234\t1");
+    }
+    EXPECT_EQ(window->Doc().Settings().autodialIgnChars, " .-/+[]{}");
+    EXPECT_EQ(window->Doc().Settings().autodialSepChars, "()<>|:;#*");
 }
 
 TEST_F(SetupFormTest, OkStoresEverythingAndTheWindowFollows) {
@@ -287,7 +343,7 @@ TEST_F(SetupFormTest, QuickSearchTabEditsTheListWithItsButtonRules) {
     Show(SetupTab::QuickSearchItems);
     auto* list = Get<QListWidget>("SrchItemList");
     QLineEdit* item = Edit("EditItem");
-    EXPECT_EQ(item->maxLength(), 30);
+    EXPECT_EQ(qobject_cast<LimitedLineEdit*>(item)->Limit(), 30);
     EXPECT_FALSE(Get<QPushButton>("btnAdd")->isEnabled());
     for (int i = 1; i <= 9; ++i) {
         Type("EditItem", QStringLiteral("item %1").arg(i));
@@ -316,6 +372,33 @@ TEST_F(SetupFormTest, QuickSearchTabEditsTheListWithItsButtonRules) {
     Click("OK");
     EXPECT_EQ(window->Doc().Settings().quickSearch[0], "f - item 1");
     EXPECT_EQ(window->Doc().Settings().quickSearch[8], "");
+}
+
+TEST_F(SetupFormTest, LongQuickSearchItemsStayWholeWhenTouched) {
+    const QString text = QStringLiteral("Smith, Jones, Miller and Partners Ltd");  // 37
+    FileSettings settings;
+    settings.quickSearch[0] = "f - " + text.toStdString();
+    Open({{"Adams", "x"}}, settings);
+    Show(SetupTab::QuickSearchItems);
+    auto* list = Get<QListWidget>("SrchItemList");
+    QLineEdit* item = Edit("EditItem");
+    list->setCurrentRow(0);
+    EXPECT_EQ(item->text(), text);
+    Get<QCheckBox>("IndexOnly")->click();
+    EXPECT_EQ(list->item(0)->text(), "i - " + text);
+    QTest::keyClick(item, Qt::Key_End);
+    QTest::keyClicks(item, "x");  // beyond the typing limit: refused
+    EXPECT_EQ(item->text(), text);
+    QTest::keyClick(item, Qt::Key_Backspace);
+    EXPECT_EQ(list->item(0)->text(), "i - " + text.chopped(1));
+    Click("OK");
+    EXPECT_EQ(window->Doc().Settings().quickSearch[0], "i - " + text.chopped(1).toStdString());
+
+    Show(SetupTab::QuickSearchItems);  // shown again and left untouched: stored whole
+    list->setCurrentRow(0);
+    EXPECT_EQ(item->text(), text.chopped(1));
+    Click("OK");
+    EXPECT_EQ(window->Doc().Settings().quickSearch[0], "i - " + text.chopped(1).toStdString());
 }
 
 }  // namespace

@@ -158,9 +158,23 @@ TEST(QuickSearchItemsModelTest, SelectingAndEditingRewriteTheLine) {
     model.SelectLine(1);
     EXPECT_FALSE(model.IndexOnly());
     EXPECT_EQ(model.EditText(), "Miller");
-    model.SetEditText(std::string(40, 'a'));
-    EXPECT_EQ(model.EditText().size(), QuickSearchItemsModel::kMaxEditLength);
-    EXPECT_EQ(model.Lines()[1].size(), 34u);
+    model.SetEditText(std::string(40, 'a'));  // the edit field limits typing, not the model
+    EXPECT_EQ(model.EditText(), std::string(40, 'a'));
+    EXPECT_EQ(model.Lines()[1], "f - " + std::string(40, 'a'));
+}
+
+TEST(QuickSearchItemsModelTest, LongItemsFromAFileStayWholeWhenTouched) {
+    // Items read from a file or the settings are taken without a length check.
+    const std::string text = "Smith, Jones, Miller and Partners Ltd";  // 37 characters
+    QuickSearchItemsModel model;
+    model.Load(Slots({{1, "f - " + text}}));
+    model.SelectLine(0);
+    EXPECT_EQ(model.EditText(), text);
+    model.SetIndexOnly(true);
+    model.SetEditText(model.EditText());  // what the edit field reports after a touch
+    EXPECT_EQ(model.Lines()[0], "i - " + text);
+    model.SetEditText(text.substr(0, 36));  // the user deletes the last character
+    EXPECT_EQ(model.Save()[0], "i - " + text.substr(0, 36));
 }
 
 TEST(QuickSearchItemsModelTest, EditingWithoutSelectionChangesNoLine) {
