@@ -27,12 +27,15 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent), details_(new QLabel(t
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About Tabellan"));
     SetHelpContext(this, 990);
-    auto* title = new QLabel(QStringLiteral("<b>Tabellan</b>"), this);
+    auto* title = new QLabel(QStringLiteral("Tabellan"), this);
     title->setObjectName(QStringLiteral("ProductName"));
+    title->setTextFormat(Qt::PlainText);
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.5);
+    big.setBold(true);
     title->setFont(big);
     details_->setObjectName(QStringLiteral("Details"));
+    details_->setTextFormat(Qt::PlainText);  // file names and parameters are never markup
     details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     details_->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

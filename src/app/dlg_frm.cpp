@@ -24,7 +24,8 @@ TDlgFrm::TDlgFrm(QWidget* parent)
     label1_->setObjectName(QStringLiteral("Label1"));
     edit1_->setObjectName(QStringLiteral("Edit1"));
     edit1_->setEchoMode(QLineEdit::Password);
-    label1_->setBuddy(edit1_);
+    // The prompt as plain text; with no buddy, a "&" in it is no mnemonic either.
+    label1_->setTextFormat(Qt::PlainText);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <memory>
@@ -15,7 +16,7 @@
 namespace tabellan {
 
 QString MessageText(std::string_view text, CodePage cp) {
-    return QString::fromStdU16String(MessageToUtf16(MessageLineBreaks(text), cp));
+    return QString::fromStdU16String(MessageToUtf16(ShownMessage(text), cp));
 }
 
 QString MessageCaption(MsgKind kind) {
@@ -113,6 +114,16 @@ class ArrowCursorScope {
     bool active_;
 };
 
+// The prompt is shown as plain text, and without the buddy the input dialog gives its label
+// once laid out, which would take a lone "&" for a mnemonic.
+void ShowPromptAsTyped(QInputDialog& dialog) {
+    dialog.adjustSize();
+    if (auto* label = dialog.findChild<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
+        label->setBuddy(nullptr);
+    }
+}
+
 }  // namespace
 
 QtPrompter::QtPrompter(QWidget* parent, StatusSink status, CodePageSource codePage)
@@ -123,8 +134,9 @@ CodePage QtPrompter::Cp() const {
 }
 
 Answer QtPrompter::Show(MsgKind kind, std::string_view text, Buttons buttons, int helpContext) {
-    QMessageBox box(IconFor(kind), MessageCaption(kind), MessageText(text, Cp()),
-                    ButtonsFor(buttons), parent_);
+    QMessageBox box(IconFor(kind), MessageCaption(kind), QString(), ButtonsFor(buttons), parent_);
+    box.setTextFormat(Qt::PlainText);  // card and file text is never markup
+    box.setText(MessageText(text, Cp()));
     box.setEscapeButton(EscapeFor(buttons));
     if (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ||
         buttons == Buttons::YesNoCancelHelp) {
@@ -150,7 +162,7 @@ std::optional<std::string> QtPrompter::AskPassword(std::string_view caption,
         own = std::make_unique<TDlgFrm>(parent_);
         dialog = own.get();
     }
-    dialog->Setup(AnsiToQString(caption, Cp()), AnsiToQString(prompt, Cp()),
+    dialog->Setup(AnsiToQString(caption, Cp()), MessageText(prompt, Cp()),
                   AnsiToQString(initial, Cp()));
     const ArrowCursorScope arrow;
     const int result = dialog->exec();
@@ -162,15 +174,18 @@ std::optional<std::string> QtPrompter::AskPassword(std::string_view caption,
 
 std::optional<std::string> QtPrompter::InputBox(std::string_view caption, std::string_view prompt,
                                                 std::string_view initial) {
+    QInputDialog dialog(parent_);
+    dialog.setObjectName(QStringLiteral("InputBox"));
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(AnsiToQString(caption, Cp()));
+    dialog.setLabelText(MessageText(prompt, Cp()));
+    dialog.setTextValue(AnsiToQString(initial, Cp()));
+    ShowPromptAsTyped(dialog);
     const ArrowCursorScope arrow;
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent_, AnsiToQString(caption, Cp()), AnsiToQString(prompt, Cp()),
-                              QLineEdit::Normal, AnsiToQString(initial, Cp()), &ok);
-    if (!ok) {
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return QStringToAnsi(text, Cp());
+    return QStringToAnsi(dialog.textValue(), Cp());
 }
 
 void QtPrompter::Status(std::string_view text) {

@@ -14,8 +14,8 @@ namespace tabellan {
 
 class TDlgFrm;
 
-// Message text (bytes in the card code page) as shown in a box: a lone CR or CR LF is a
-// line break.
+// Message text (bytes in the card code page) as a box shows it, as plain text: a lone CR
+// or CR LF is a line break and "&&" is one "&".
 QString MessageText(std::string_view text, CodePage cp);
 // The caption of a box of that kind.
 QString MessageCaption(MsgKind kind);

@@ -38,6 +38,8 @@ TReplaceDialog::TReplaceDialog(QWidget* parent) : QDialog(parent) {
     findLabel->setBuddy(findText_);
     auto* replaceLabel = new QLabel(QStringLiteral("Re&place with:"), this);
     replaceLabel->setBuddy(replaceText_);
+    findLabel->setTextFormat(Qt::PlainText);
+    replaceLabel->setTextFormat(Qt::PlainText);
 
     QPushButton* findNext = MakeButton(this, "btnFindNext", QStringLiteral("&Find Next"));
     findNext->setDefault(true);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -96,6 +97,11 @@ TSetupForm::TSetupForm(SetupHost& host, AppSettings& appSettings, Prompter& prom
 }
 
 void TSetupForm::AddPage(SetupPage* page, const QString& caption, SetupTab tab) {
+    // The pages' labels are fixed captions or show card text (the number found on the card):
+    // plain text, never markup. A caption's mnemonic still works through its buddy.
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        label->setTextFormat(Qt::PlainText);
+    }
     SetHelpContext(page, SetupHelpContext(tab));
     tabs_->addTab(page, caption);
     pages_.push_back(page);

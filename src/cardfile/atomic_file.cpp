@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cardfile/errors.h"
+#include "cardfile/text_util.h"
 
 namespace tabellan {
 
@@ -46,7 +47,7 @@ std::string SystemMessage(const std::string& path, int err) {
 #else
     text = ::strerror_r(err, buf, sizeof buf) == 0 ? buf : "Unknown error";
 #endif
-    return path + ": " + text;
+    return DoubleAmpersands(path) + ": " + text;
 }
 
 AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath)) {

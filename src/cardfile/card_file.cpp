@@ -17,6 +17,7 @@
 #include "cardfile/errors.h"
 #include "cardfile/line_reader.h"
 #include "cardfile/prompter.h"
+#include "cardfile/text_util.h"
 
 namespace tabellan {
 
@@ -157,7 +158,7 @@ void ReadCards(const std::string& path, std::string_view data, CardSet& cards,
                     decrypt ? cipher.DecryptLine(payloadLine) : std::string(payloadLine);
                 std::optional<std::string> body = DecompressText(UnescapePayload(payload));
                 if (!body) {
-                    throw EDamagedFile("The card file " + path +
+                    throw EDamagedFile("The card file " + DoubleAmpersands(path) +
                                        " is damaged: its compressed cards cannot be read.");
                 }
                 std::string_view rest = *body;
@@ -248,7 +249,7 @@ void WriteCardFile(AtomicFile& out, const CardSet& cards, const FileSettings& se
             std::optional<std::string> block = CompressText(body, level);
             if (!block) {
                 throw ECompressError("The cards could not be compressed; the file " +
-                                     out.TargetPath() + " was not written.");
+                                     DoubleAmpersands(out.TargetPath()) + " was not written.");
             }
             body.clear();
             body.shrink_to_fit();

@@ -11,6 +11,7 @@
 
 #include "cardfile/card_info.h"
 #include "cardfile/prompter.h"
+#include "cardfile/text_util.h"
 
 extern char** environ;
 
@@ -130,7 +131,7 @@ bool IsWebAddress(std::string_view file) {
 }
 
 std::string ErrorRunningMessage(std::string_view file, int err) {
-    return "Error running:\r\n" + std::string(file) + ".\r\n\r\n" + std::strerror(err) + ".";
+    return "Error running:\r\n" + DoubleAmpersands(file) + ".\r\n\r\n" + std::strerror(err) + ".";
 }
 
 std::optional<std::string> CommandRunner::Run(std::string_view file,

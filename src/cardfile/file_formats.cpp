@@ -3,6 +3,7 @@
 #include "cardfile/crd_reader.h"
 #include "cardfile/document_files.h"
 #include "cardfile/errors.h"
+#include "cardfile/text_util.h"
 #include "cardfile/txt_reader.h"
 
 namespace tabellan {
@@ -27,7 +28,7 @@ CardFileFormat FormatOfExtension(std::string_view upperExtension) {
     if (upperExtension == ".TXT") {
         return CardFileFormat::Txt;
     }
-    throw EUnknownExt("Unknown extension: " + std::string(upperExtension));
+    throw EUnknownExt("Unknown extension: " + DoubleAmpersands(upperExtension));
 }
 
 const char* FormatName(CardFileFormat format) {

@@ -9,6 +9,7 @@
 
 #include "cardfile/card_set.h"
 #include "cardfile/index_collator.h"
+#include "cardfile/text_util.h"
 
 namespace tabellan {
 
@@ -404,10 +405,10 @@ std::string IndexCorrectionMessage(const IndexCorrection& c) {
         return {};
     }
     if (c.count == 1) {
-        return "One index correction was made at " + c.lastIndex;
+        return "One index correction was made at " + DoubleAmpersands(c.lastIndex);
     }
     return std::to_string(c.count) + " index corrections were made." + "\rLast one was at " +
-           c.lastIndex;
+           DoubleAmpersands(c.lastIndex);
 }
 
 }  // namespace tabellan

@@ -26,15 +26,7 @@ std::string QuickSearchCaption(int slot, std::string_view item) {
 
 std::string ItemFromCaption(std::string_view caption) {
     // "&" + digit + " " in front, then the item with every "&" doubled.
-    const std::string_view escaped = caption.substr(std::min<std::size_t>(3, caption.size()));
-    std::string item;
-    for (std::size_t i = 0; i < escaped.size(); ++i) {
-        item += escaped[i];
-        if (escaped[i] == '&' && i + 1 < escaped.size() && escaped[i + 1] == '&') {
-            ++i;
-        }
-    }
-    return item;
+    return UndoubleAmpersands(caption.substr(std::min<std::size_t>(3, caption.size())));
 }
 
 QuickSearchMenu BuildQuickSearchMenu(const QuickSearchItems& items) {

@@ -14,6 +14,18 @@ std::string DoubleAmpersands(std::string_view text) {
     return out;
 }
 
+std::string UndoubleAmpersands(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (text[i] == '&' && i + 1 < text.size() && text[i + 1] == '&') {
+            ++i;
+        }
+    }
+    return out;
+}
+
 std::string MessageLineBreaks(std::string_view message) {
     std::string out;
     out.reserve(message.size());
@@ -25,6 +37,10 @@ std::string MessageLineBreaks(std::string_view message) {
         }
     }
     return out;
+}
+
+std::string ShownMessage(std::string_view message) {
+    return UndoubleAmpersands(MessageLineBreaks(message));
 }
 
 }  // namespace tabellan

@@ -59,7 +59,7 @@ Answer SafeAnswer(Buttons buttons) {
 
 std::string MessageForTerminal(std::string_view ansiText) {
     // A message that names a UTF-8 file is taken as UTF-8, as the desktop program does.
-    const std::string text = MessageLineBreaks(ansiText);
+    const std::string text = ShownMessage(ansiText);
     return HoldsUtf8Characters(text) ? text : AnsiToUtf8(text);
 }
 

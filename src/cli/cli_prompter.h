@@ -39,7 +39,8 @@ std::optional<std::string> ReadPasswordLine(std::FILE* in = stdin);
 Answer SafeAnswer(Buttons buttons);
 
 // Message text (card text code page, or UTF-8 when it names a UTF-8 file) as UTF-8 lines
-// for a terminal: a lone CR, which the program's boxes show as a line break, becomes LF.
+// for a terminal, shown as the program's boxes show it (ShownMessage): a lone CR becomes LF
+// and "&&" one "&".
 std::string MessageForTerminal(std::string_view ansiText);
 
 }  // namespace tabellan

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "cli/at_command.h"
+#include "cli/cli_prompter.h"
 #include "cli/command_args.h"
 #include "cli/convert_command.h"
 #include "cli/dial_command.h"
@@ -69,7 +70,7 @@ int RunSubcommand(const Subcommand& sub, int argc, char** argv) {
                      e.Usage().c_str());
         return 2;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "error: %s\n", e.what());
+        std::fprintf(stderr, "error: %s\n", MessageForTerminal(e.what()).c_str());
         return 1;
     }
 }

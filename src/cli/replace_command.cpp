@@ -8,6 +8,7 @@
 #include "cardfile/card_set_search_host.h"
 #include "cardfile/codepage.h"
 #include "cardfile/errors.h"
+#include "cardfile/text_util.h"
 #include "cli/cli_prompter.h"
 #include "cli/command_args.h"
 #include "cli/file_rewrite.h"
@@ -108,7 +109,7 @@ int RunReplaceCommand(int argc, char** argv) {
         const std::optional<std::string> index = InCodePage(*from, cp);
         const int pos = index ? CardWithIndex(cards, *index) : -1;
         if (pos < 0) {
-            throw TabellanError("No card has the index " + *from + ".");
+            throw TabellanError("No card has the index " + DoubleAmpersands(*from) + ".");
         }
         host.ShowCard(pos);
     } else if (cards.Count() > 0) {

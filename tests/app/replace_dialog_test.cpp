@@ -126,17 +126,25 @@ TEST_F(ReplaceDialogTest, ReplaceAndReplaceAllEndAndReport) {
     const CardSet& cards = window->Doc().Cards();
     EXPECT_EQ(cards.CardAt(0).lines, (std::vector<std::string>{"Babnabnab", "ab cabt"}));
     EXPECT_EQ(cards.CardAt(1).lines, (std::vector<std::string>{"Cabb", "ablabs"}));
+}
 
-    // Replace: only a selection equal to the find text is replaced, then the next is found.
+TEST_F(ReplaceDialogTest, ReplaceChangesOnlyAMatchingSelectionAndTheNextStepCommitsIt) {
+    Open({{"Banana", "x"}, {"Cab", "ablabs"}});
     SelectCard(1);
-    Type("editFindText", "ABL");
+    Search("mnuSearchWholeFile", "ABL");
     Type("editReplaceText", "-");
-    Press("btnFindNext");
+    Press("btnReplace");  // nothing selected: no replacement, only the search step
     EXPECT_EQ(Selected(), "abl");
+    EXPECT_EQ(window->Doc().Cards().CardAt(1).lines[1], "ablabs");
+    EXPECT_FALSE(window->Doc().CardEdited());
+    EXPECT_FALSE(window->Doc().FileModified());
+
     Press("btnReplace");
-    EXPECT_TRUE(window->Doc().CardEdited() || window->Doc().FileModified());
-    window->Doc().CommitCurrentCard();
+    // The search step after the replacement committed the card: the set holds the change.
     EXPECT_EQ(window->Doc().Cards().CardAt(1).lines[1], "-abs");
+    EXPECT_TRUE(window->Doc().FileModified());
+    EXPECT_FALSE(window->Doc().CardEdited());
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"ABL not found!"});
 }
 
 TEST_F(ReplaceDialogTest, ReplaceAllFollowsCardsItRenames) {

@@ -149,6 +149,9 @@ TEST(AtomicFileTest, TargetIsADirectory) {
 TEST(AtomicFileTest, SystemMessageFormat) {
     EXPECT_EQ(SystemMessage("a.csv", ENOENT), "a.csv: No such file or directory");
     EXPECT_EQ(SystemMessage("/x/y", EACCES), "/x/y: Permission denied");
+    // The name is user text in a message: each "&" doubled, so a box shows it as it is.
+    EXPECT_EQ(SystemMessage("/R&&D/A&B.csv", ENOENT),
+              "/R&&&&D/A&&B.csv: No such file or directory");
 }
 
 TEST(ReadWholeFileTest, ReadsAndReportsErrors) {

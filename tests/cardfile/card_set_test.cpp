@@ -214,6 +214,14 @@ TEST(CardSetTest, CorrectIndexesSpecExamples) {
         EXPECT_EQ(IndexCorrectionMessage(c), "One index correction was made at A.");
     }
     {
+        // The index is user text in the message: its "&" doubled, as a box shows one.
+        CardSet s(CodePage::Windows1252, "");
+        s.AppendUnsorted(MakeCard("Smith & Co", "1"));
+        s.AppendUnsorted(MakeCard("Smith & Co", "2"));
+        EXPECT_EQ(IndexCorrectionMessage(s.CorrectIndexes()),
+                  "One index correction was made at Smith && Co.");
+    }
+    {
         // Exact duplicates separated by a case variant stay.
         CardSet s(CodePage::Windows1252, "");
         s.AppendUnsorted(MakeCard("A", "1"));

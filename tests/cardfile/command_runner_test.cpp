@@ -100,6 +100,9 @@ TEST_F(CommandRunnerTest, FailuresGiveTheErrorRunningMessage) {
     ASSERT_TRUE(missing.has_value());
     EXPECT_EQ(*missing,
               "Error running:\r\n/nonexistent/program.\r\n\r\nNo such file or directory.");
+    const auto named = runner.Run("/nonexistent/R&D", "");
+    ASSERT_TRUE(named.has_value());
+    EXPECT_EQ(named->rfind("Error running:\r\n/nonexistent/R&&D.\r\n", 0), 0u);
     // A selection starting with a blank leaves an empty file name.
     const auto empty = runner.Run("", "x");
     ASSERT_TRUE(empty.has_value());

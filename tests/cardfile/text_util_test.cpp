@@ -23,5 +23,17 @@ TEST(TextUtilTest, EveryKindOfMessageLineBreakBecomesOne) {
     EXPECT_EQ(MessageLineBreaks("M\xFCller\r\nj\xC3\xB6rg"), "M\xFCller\nj\xC3\xB6rg");
 }
 
+TEST(TextUtilTest, AShownMessageHasOneAmpersandForEachDoubledOne) {
+    EXPECT_EQ(ShownMessage("Smith && Co not found!"), "Smith & Co not found!");
+    EXPECT_EQ(ShownMessage(DoubleAmpersands("&&") + " not found!"), "&& not found!");
+    EXPECT_EQ(ShownMessage("&&&"), "&&");                  // the third one stands alone
+    EXPECT_EQ(ShownMessage("AT&T\r\nR&&D"), "AT&T\nR&D");  // a lone "&" is no mnemonic
+    EXPECT_EQ(ShownMessage("<b>x</b> & y&"), "<b>x</b> & y&");
+    // Whatever a message carries comes back as it was.
+    for (const std::string text : {"a&b", "&&&&", "&", "x&&&y", "\xE4&&\xF6"}) {
+        EXPECT_EQ(UndoubleAmpersands(DoubleAmpersands(text)), text) << text;
+    }
+}
+
 }  // namespace
 }  // namespace tabellan

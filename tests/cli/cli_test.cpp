@@ -184,6 +184,9 @@ TEST_F(CliTest, FailuresAndUsageGiveTheirExitStatus) {
     const CliRun missing = Run({"dump", Path("missing.csv")});
     EXPECT_EQ(missing.status, 1);
     EXPECT_THAT(missing.err, HasSubstr("No such file or directory"));
+    // A message shows a name as it is: the doubled "&" of the message is one again.
+    const CliRun named = Run({"dump", Path("R&&D & Co.csv")});
+    EXPECT_THAT(named.err, HasSubstr("R&&D & Co.csv: No such file or directory"));
 
     for (const auto& args :
          std::vector<std::vector<std::string>>{{},

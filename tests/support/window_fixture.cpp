@@ -42,7 +42,7 @@ void WindowTest::TearDown() {
 TMainForm& WindowTest::Make(QStringList params) {
     MainWindowOptions options;
     options.params = std::move(params);
-    options.prompter = &prompter;
+    options.prompter = realBoxes ? nullptr : &prompter;
     options.dialogs = &dialogs;
     options.clock = [this] { return now; };
     window = std::make_unique<TMainForm>(std::move(options));

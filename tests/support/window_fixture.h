@@ -56,6 +56,7 @@ class WindowTest : public ::testing::Test {
 
     TempFolder dir;
     ScriptedPrompter prompter;
+    bool realBoxes = false;  // Make: the window shows its own message boxes, not `prompter`
     ScriptedDialogs dialogs;
     double now = 45000.0;
     std::unique_ptr<TMainForm> window;
