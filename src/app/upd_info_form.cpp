@@ -51,6 +51,8 @@ TUpdInfoForm::TUpdInfoForm(QWidget* parent)
     SetHelpContext(this, kUpdateHelp);
     labelAdd_->setObjectName(QStringLiteral("LabelAdd"));
     labelDelete_->setObjectName(QStringLiteral("LabelDelete"));
+    labelAdd_->setTextFormat(Qt::PlainText);
+    labelDelete_->setTextFormat(Qt::PlainText);
     labelAdd_->setBuddy(listBoxAdd_);
     labelDelete_->setBuddy(listBoxDelete_);
     buttonOK_->setObjectName(QStringLiteral("ButtonOK"));
