@@ -1,12 +1,9 @@
 #include "app/dlg_frm.h"
 
 #include <QDialogButtonBox>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/help.h"
@@ -18,7 +15,7 @@ constexpr int kPasswordHelp = 120;
 }
 
 TDlgFrm::TDlgFrm(QWidget* parent)
-    : QDialog(parent), label1_(new QLabel(this)), edit1_(new QLineEdit(this)) {
+    : CentredDialog(parent), label1_(new QLabel(this)), edit1_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("DlgFrm"));
     SetHelpContext(this, kPasswordHelp);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -53,21 +50,8 @@ QString TDlgFrm::Text() const {
 }
 
 void TDlgFrm::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (const QScreen* screen =
-            this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    CentredDialog::showEvent(e);
     edit1_->setFocus();
-}
-
-void TDlgFrm::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_F1) {
-        ShowHelpContext(kPasswordHelp);
-        return;
-    }
-    QDialog::keyPressEvent(e);
 }
 
 }  // namespace tabellan

@@ -1,14 +1,14 @@
 #pragma once
 // The password dialog: a prompt, a masked edit field, OK (default) and Cancel; shown in the
 // middle of the screen.
-#include <QDialog>
+#include "app/centred_dialog.h"
 
 class QLabel;
 class QLineEdit;
 
 namespace tabellan {
 
-class TDlgFrm : public QDialog {
+class TDlgFrm : public CentredDialog {
     Q_OBJECT
   public:
     explicit TDlgFrm(QWidget* parent = nullptr);
@@ -18,7 +18,6 @@ class TDlgFrm : public QDialog {
 
   protected:
     void showEvent(QShowEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
 
   private:
     QLabel* label1_;

@@ -1,12 +1,9 @@
 #include "app/upd_info_form.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/help.h"
@@ -36,7 +33,7 @@ void Fill(QListWidget* list, const QStringList& lines) {
 }  // namespace
 
 TUpdInfoForm::TUpdInfoForm(QWidget* parent)
-    : QDialog(parent),
+    : CentredDialog(parent),
       labelAdd_(new QLabel(QStringLiteral("Items to be added or replaced:"), this)),
       listBoxAdd_(MakeList(this, "ListBoxAdd")),
       labelDelete_(new QLabel(QStringLiteral("Items to be deleted:"), this)),
@@ -87,26 +84,13 @@ bool TUpdInfoForm::Confirm(const QStringList& addList, const QStringList& delete
 }
 
 void TUpdInfoForm::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    if (const QScreen* screen =
-            this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
+    CentredDialog::showEvent(e);
     FormActivate();
 }
 
 void TUpdInfoForm::FormActivate() {
     setResult(QDialog::Rejected);
     buttonOK_->setFocus();
-}
-
-void TUpdInfoForm::keyPressEvent(QKeyEvent* e) {
-    if (e->key() == Qt::Key_F1) {
-        ShowHelpContext(kUpdateHelp);
-        return;
-    }
-    QDialog::keyPressEvent(e);
 }
 
 }  // namespace tabellan

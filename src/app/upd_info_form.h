@@ -3,7 +3,8 @@
 // replacements) and which of the phone's entries it would delete, with OK and Cancel. A
 // fixed-size dialog in the middle of the screen; it opens with OK focused and Cancel as the
 // result until a button is chosen.
-#include <QDialog>
+#include "app/centred_dialog.h"
+
 #include <QStringList>
 
 class QLabel;
@@ -12,7 +13,7 @@ class QPushButton;
 
 namespace tabellan {
 
-class TUpdInfoForm : public QDialog {
+class TUpdInfoForm : public CentredDialog {
     Q_OBJECT
   public:
     explicit TUpdInfoForm(QWidget* parent = nullptr);
@@ -22,7 +23,6 @@ class TUpdInfoForm : public QDialog {
 
   protected:
     void showEvent(QShowEvent* e) override;
-    void keyPressEvent(QKeyEvent* e) override;
 
   private:
     // On activation: the result is Cancel until a button says otherwise; OK has the focus.

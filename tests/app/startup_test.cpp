@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
 
 #include "app/about_form.h"
+#include "app/dlg_frm.h"
 #include "app/help.h"
 #include "app/index_list_view.h"
 #include "app/recent_files.h"
+#include "app/upd_info_form.h"
 #include "support/window_fixture.h"
 
 namespace tabellan::test {
@@ -152,6 +156,29 @@ TEST_F(StartupTest, HelpOpensTheTopicsAndTheContextOfTheFocusedMenu) {
     QTest::keyClick(menu, Qt::Key_F1);
     EXPECT_EQ(g_lastHelp.fragment(), "h430");
     menu->close();
+    SetHelpOpener([](const QUrl&) {});
+}
+
+TEST_F(StartupTest, FOneInThePasswordAndUpdateDialogsOpensTheirOwnHelp) {
+    SetHelpOpener([](const QUrl& url) { g_lastHelp = url; });
+    Make();
+    TDlgFrm password(window.get());
+    password.Setup("Password", "Enter password:", "");
+    password.setWindowModality(Qt::ApplicationModal);  // as when it asks
+    password.show();
+    g_lastHelp.clear();
+    QTest::keyClick(password.findChild<QLineEdit*>("Edit1"), Qt::Key_F1);
+    EXPECT_EQ(g_lastHelp.fragment(), "h120");
+    EXPECT_TRUE(password.isVisible());  // F1 does not answer the dialog
+    password.close();
+
+    TUpdInfoForm confirmation(window.get());
+    confirmation.setWindowModality(Qt::ApplicationModal);
+    confirmation.show();
+    g_lastHelp.clear();
+    QTest::keyClick(confirmation.findChild<QListWidget*>("ListBoxDelete"), Qt::Key_F1);
+    EXPECT_EQ(g_lastHelp.fragment(), "h550");
+    confirmation.close();
     SetHelpOpener([](const QUrl&) {});
 }
 
