@@ -80,6 +80,25 @@ void AppSettings::WriteAutoDialModem(const QString& value) {
     settings_->setValue(QStringLiteral("AutoDialModem"), value);
 }
 
+PortMap AppSettings::PortAssignments() const {
+    return ReadPortMap([this](std::string_view key) -> std::optional<std::string> {
+        const QVariant value = settings_->value(QString::fromUtf8(key.data(), key.size()));
+        return value.isValid() ? std::optional<std::string>(value.toString().toStdString())
+                               : std::nullopt;
+    });
+}
+
+void AppSettings::WritePortChanges(const IniChanges& changes) {
+    for (const auto& [key, value] : changes) {
+        const QString name = QString::fromStdString(key);
+        if (value) {
+            settings_->setValue(name, QString::fromStdString(*value));
+        } else {
+            settings_->remove(name);
+        }
+    }
+}
+
 void AppSettings::DeleteObsoleteValues() {
     for (const char* name : {"ClientHeight", "ClientWidth", "Top", "Left", "WindowState"}) {
         settings_->remove(QString::fromLatin1(name));

@@ -8,6 +8,7 @@
 
 #include "cardfile/codepage.h"
 #include "cardfile/quick_search.h"
+#include "phone/port_device.h"
 
 class QSettings;
 
@@ -36,6 +37,11 @@ class AppSettings {
     void WriteAutoDial(const QString& value);
     QString AutoDialModem() const;
     void WriteAutoDialModem(const QString& value);
+
+    // The devices assigned to port numbers (CommDevice<n>), which the phone and the modem
+    // look up in the settings file itself: a change is seen there after Sync.
+    PortMap PortAssignments() const;
+    void WritePortChanges(const IniChanges& changes);
 
     // Values of earlier versions that are no longer used.
     void DeleteObsoleteValues();

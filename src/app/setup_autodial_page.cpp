@@ -8,11 +8,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/elided_label.h"
+#include "cardfile/errors.h"
 #include "cardfile/prompter.h"
+#include "phone/phone_exchange.h"
+#include "phone/port_device.h"
 
 namespace tabellan {
 
 namespace {
+
+// The serial component's own device name: the device assigned to the port number.
+constexpr const char* kPortNumberDevice = "COM%d";
 
 QGroupBox* Group(const QString& title, const QList<QList<QWidget*>>& rows) {
     auto* box = new QGroupBox(title);
@@ -50,6 +57,9 @@ SetupAutodialPage::SetupAutodialPage(Prompter& prompter) : SetupPage("TabAutoDia
     originalNumber_->setTextFormat(Qt::PlainText);
     numberToBeDialed_ = AddEdit("editNumberToBeDialed", 0);
     dial_ = AddButton("btnDial", QStringLiteral("D&ial!"), [this] { btnDialClick(); });
+    modemDevice_ = new ElidedLabel(this);
+    modemDevice_->setObjectName(QStringLiteral("lblModemDevice"));
+    modemDial_ = std::make_unique<SetupModemDial>(*this, prompter);
 
     for (QLineEdit* rule : {countryCode_, icPrefix_, areaCode_, ldcPrefix_, additionalPrefix_}) {
         connect(rule, &QLineEdit::textEdited, this, [this] { ApplyDialRules(); });
@@ -62,6 +72,7 @@ SetupAutodialPage::SetupAutodialPage(Prompter& prompter) : SetupPage("TabAutoDia
     }
     connect(numberToBeDialed_, &QLineEdit::textEdited, this,
             [this](const QString& text) { autodial_.SetNumberToBeDialed(ToAnsi(text)); });
+    connect(modemPort_, &QLineEdit::textChanged, this, [this] { ShowModemDevice(); });
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(
@@ -83,10 +94,14 @@ SetupAutodialPage::SetupAutodialPage(Prompter& prompter) : SetupPage("TabAutoDia
               {{Label(QStringLiteral("To be i&gnored:"), ignoredChars_), ignoredChars_},
                {Label(QStringLiteral("Used as separa&tors:"), separatorChars_), separatorChars_}}),
         1, 1);
-    layout->addWidget(Group(QStringLiteral("Modem:"),
-                            {{Label(QStringLiteral("Port&:"), modemPort_), modemPort_},
-                             {Label(QStringLiteral("Dial t&ype:"), dialType_), dialType_}}),
-                      2, 0);
+    QGroupBox* modem = Group(QStringLiteral("Modem:"),
+                             {{Label(QStringLiteral("Port&:"), modemPort_), modemPort_},
+                              {Label(QStringLiteral("Dial t&ype:"), dialType_), dialType_}});
+    // The device the port number stands for, across the group: by-id names are long.
+    auto* modemGrid = static_cast<QGridLayout*>(modem->layout());
+    modemGrid->addWidget(new QLabel(QStringLiteral("Device:")), 2, 0);
+    modemGrid->addWidget(modemDevice_, 2, 1, 1, 3);
+    layout->addWidget(modem, 2, 0);
     // The number and the dialing: room below for what dialing reports.
     auto* numbers = new QGridLayout;
     numbers->addWidget(new QLabel(QStringLiteral("Original phone number:")), 0, 0);
@@ -94,6 +109,7 @@ SetupAutodialPage::SetupAutodialPage(Prompter& prompter) : SetupPage("TabAutoDia
     numbers->addWidget(Label(QStringLiteral("&Number to be dialed:"), numberToBeDialed_), 1, 0);
     numbers->addWidget(numberToBeDialed_, 1, 1);
     numbers->addWidget(dial_, 2, 1, Qt::AlignLeft);
+    numbers->setRowStretch(3, 1);  // the rows stay together beside the taller modem group
     layout->addLayout(numbers, 2, 1);
     layout->setRowStretch(3, 1);
 }
@@ -167,8 +183,45 @@ void SetupAutodialPage::ShowNumbers() {
 }
 
 void SetupAutodialPage::btnDialClick() {
-    prompter_.Show(MsgKind::Information, "Dialing through a modem is not available yet.",
-                   Buttons::Ok);
+    const ModemSettings modem = ModemFromControls();
+    Dialer().SerComm2().SetDeviceName(ModemDeviceName(modem.port));
+    Dialer().btnDialClick(modem.port, modem.dialType, ToAnsi(numberToBeDialed_->text()));
+    emit DialingEnded();
+}
+
+std::string SetupAutodialPage::ModemDeviceName(const std::string& portText) const {
+    try {
+        const int port = StrToInt(portText);
+        // A number the port page assigns anew counts before it is stored, as shown beside the
+        // port field.
+        if (portDevices_ && port >= 1) {
+            if (std::string device = portDevices_(port); device != PortDevicePath(port)) {
+                return device;
+            }
+        }
+    } catch (const TabellanError&) {
+        // Dialing reports the number that cannot be read.
+    }
+    return kPortNumberDevice;
+}
+
+void SetupAutodialPage::showEvent(QShowEvent* event) {
+    SetupPage::showEvent(event);
+    ShowModemDevice();  // the port page may have changed it
+}
+
+void SetupAutodialPage::ShowModemDevice() {
+    std::string device;
+    try {
+        const int port = StrToInt(modemPort_->text().toStdString());
+        device = portDevices_ ? portDevices_(port) : PortDevicePath(port);
+        if (device.empty()) {
+            device = "no device";
+        }
+    } catch (const TabellanError&) {
+        // Not a number (yet): nothing to name.
+    }
+    modemDevice_->SetFullText(QString::fromStdString(device));
 }
 
 }  // namespace tabellan

@@ -15,6 +15,7 @@
 #include "app/run_command.h"
 #include "app/setup_autodial_page.h"
 #include "app/setup_host.h"
+#include "app/setup_ports_page.h"
 #include "app/setup_quick_search_page.h"
 #include "cardfile/prompter.h"
 
@@ -73,7 +74,11 @@ TSetupForm::TSetupForm(SetupHost& host, AppSettings& appSettings, Prompter& prom
     AddPage(filePage_, QStringLiteral("&File Setup"), SetupTab::FileSetup);
     AddPage(new SetupQuickSearchPage(prompter), QStringLiteral("&Quick Search Items"),
             SetupTab::QuickSearchItems);
-    AddPage(new SetupAutodialPage(prompter), QStringLiteral("Auto&dial"), SetupTab::Autodial);
+    auto* autodial = new SetupAutodialPage(prompter);
+    AddPage(autodial, QStringLiteral("Auto&dial"), SetupTab::Autodial);
+    auto* ports = new SetupPortsPage(prompter);
+    AddPage(ports, QStringLiteral("Co&mm Ports"), SetupTab::Ports);
+    autodial->SetPortDevices([ports](int port) { return ports->DeviceForPort(port); });
 
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("OK"));
@@ -86,6 +91,7 @@ TSetupForm::TSetupForm(SetupHost& host, AppSettings& appSettings, Prompter& prom
             [this] { RunCommand(prompter_, [this] { OKClick(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this, [this] { HelpClick(); });
+    connect(autodial, &SetupAutodialPage::DialingEnded, ok, [ok] { ok->setFocus(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -125,6 +131,7 @@ SetupData TSetupForm::LoadData() const {
     data.quickSearch = s.quickSearch;
     data.dialRules = DecodeAutoDial(appSettings_.AutoDial().toStdString());
     data.modem = DecodeAutoDialModem(appSettings_.AutoDialModem().toStdString());
+    data.ports = appSettings_.PortAssignments();
     data.defaultFont = host_.DefaultFont();
     data.cardText = host_.EditorCardText();
     data.selectionStart = host_.EditorSelectionOffset();
@@ -134,7 +141,9 @@ SetupData TSetupForm::LoadData() const {
 
 void TSetupForm::FormActivate(SetupTab tab) {
     tabs_->setCurrentIndex(static_cast<int>(tab));
+    appSettings_.Sync();  // what another program (tabellan-cli ports) changed meanwhile
     const SetupData data = LoadData();
+    loadedPorts_ = data.ports;
     for (SetupPage* page : pages_) {
         page->Load(data);
     }
@@ -164,6 +173,9 @@ void TSetupForm::OKClick() {
     });
     appSettings_.WriteAutoDial(QString::fromStdString(EncodeAutoDial(data.dialRules)));
     appSettings_.WriteAutoDialModem(QString::fromStdString(EncodeAutoDialModem(data.modem)));
+    // Only what was changed here, so that assignments made meanwhile elsewhere stay; the phone
+    // and the modem read them from the file, which Sync writes.
+    appSettings_.WritePortChanges(PortMapChanges(loadedPorts_, data.ports));
     appSettings_.Sync();
     accept();
     host_.ApplySettings();

@@ -47,6 +47,7 @@ class TSetupForm : public QDialog {
     QTabWidget* tabs_ = nullptr;
     std::vector<SetupPage*> pages_;  // in tab order
     SetupFilePage* filePage_ = nullptr;
+    PortMap loadedPorts_;  // the port assignments as the dialog was shown
 };
 
 }  // namespace tabellan

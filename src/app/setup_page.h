@@ -12,6 +12,7 @@
 #include "cardfile/codepage.h"
 #include "cardfile/quick_search.h"
 #include "cardfile/setup_checks.h"
+#include "phone/port_device.h"
 
 class QCheckBox;
 class QLabel;
@@ -28,6 +29,7 @@ struct SetupData {
     QuickSearchItems quickSearch;         // the quick search slots
     DialRules dialRules;                  // registry value AutoDial
     ModemSettings modem;                  // registry value AutoDialModem
+    PortMap ports;                        // the devices of port numbers (CommDevice<n>)
     FontSpec defaultFont;                 // where "&Default Font..." starts
     std::string cardText;                 // the card in the editor, for the Autodial page
     std::size_t selectionStart = 0;       // byte offset into cardText

@@ -113,6 +113,8 @@ const char* SetupHelpTopic(SetupTab tab) {
             return "F_SETUP";
         case SetupTab::QuickSearchItems:
             return "S_ITEMS";
+        case SetupTab::Ports:
+            return "C_PORTS";
         case SetupTab::Autodial:
             break;
     }
@@ -125,6 +127,8 @@ int SetupHelpContext(SetupTab tab) {
             return 150;
         case SetupTab::QuickSearchItems:
             return 340;
+        case SetupTab::Ports:
+            return 475;
         case SetupTab::Autodial:
             break;
     }

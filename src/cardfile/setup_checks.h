@@ -13,7 +13,7 @@
 
 namespace tabellan {
 
-enum class SetupTab { FileSetup, QuickSearchItems, Autodial };
+enum class SetupTab { FileSetup, QuickSearchItems, Autodial, Ports };
 
 // Controls a failed check puts the focus on (all on the File Setup tab).
 enum class SetupField { Password2, CardSeparator, AutoSavePeriod, IndentPrintoutSpaces };

@@ -301,9 +301,10 @@ TEST_F(SetupFormTest, NumberToBeDialedFollowsEveryRuleAndCharacterChange) {
     Type("editSeparatorChars", "");  // "(" now ends a run: the first with three digits is 212
     EXPECT_EQ(Get<QLabel>("lblOriginalNumber")->text(), "212");
     EXPECT_EQ(number->text(), "212");
+    // Without a modem port nothing is dialed: the port text is not a number.
     Click("btnDial");
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].kind, MsgKind::Information);
+    EXPECT_EQ(prompter.Texts(), std::vector<std::string>{"'' is not a valid integer value"});
+    EXPECT_EQ(prompter.shown[0].kind, MsgKind::Error);
 }
 
 TEST_F(SetupFormTest, CommandsOpenTheirTabAndHelpFollowsTheTab) {

@@ -29,6 +29,9 @@ std::vector<std::string> Field(const std::vector<ScriptedPrompter::Asked>& asked
 Answer ScriptedPrompter::Show(MsgKind kind, std::string_view text, Buttons buttons,
                               int helpContext) {
     shown.push_back(Shown{kind, std::string(text), buttons, helpContext});
+    if (whileShown) {
+        whileShown(shown.back());
+    }
     if (buttons == Buttons::Ok || buttons == Buttons::OkHelp) {
         return Answer::Ok;
     }

@@ -2,6 +2,7 @@
 // The prompter of every test: it records each message box, password dialog, input box,
 // status text and busy cursor, and answers from queues.
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,8 @@ class ScriptedPrompter : public Prompter {
     std::deque<Answer> answers;
     Answer unansweredDefault = Answer::Cancel;
     bool failUnansweredQuestions = false;
+    // Runs while a box is shown, to look at the windows as the user sees them then.
+    std::function<void(const Shown&)> whileShown;
 
     // --- password dialogs ---
     std::vector<Asked> passwordDialogs;

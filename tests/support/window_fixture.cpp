@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QTimer>
+#include <cstdlib>
 
 #include "cardfile/card_file.h"
 #include "cardfile/card_set.h"
@@ -33,6 +34,8 @@ WindowTest::WindowTest() : dir("tabellan-window") {
 
 void WindowTest::SetUp() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, FilePath("config"));
+    // The phone library reads the same settings file, for the devices of port numbers.
+    ::setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
 }
 
 void WindowTest::TearDown() {
