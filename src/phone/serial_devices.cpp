@@ -92,14 +92,15 @@ std::vector<SerialDevice> ByIdDevices(const fs::path& root) {
             continue;
         }
         const fs::path resolved =
-            target.is_absolute() ? InTree(root, target) : (folder / target).lexically_normal();
+            (target.is_absolute() ? InTree(root, target) : folder / target).lexically_normal();
         if (!fs::exists(resolved, error)) {
             error.clear();
             continue;
         }
         SerialDevice device;
         device.path = "/dev/serial/by-id/" + entry.path().filename().string();
-        device.devicePath = "/dev/" + resolved.filename().string();
+        // As seen from the machine, also for a device in a folder of /dev (such as /dev/pts/3).
+        device.devicePath = "/" + resolved.lexically_relative(root.lexically_normal()).string();
         ReadUsbNames(root, resolved.filename().string(), device);
         found.push_back(std::move(device));
     }

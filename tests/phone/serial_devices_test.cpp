@@ -92,6 +92,15 @@ TEST_F(FakeMachine, AbsoluteLinksAndMissingFolders) {
     EXPECT_EQ(devices[0].path, "/dev/serial/by-id/usb-Phone-if02");
     EXPECT_EQ(devices[0].devicePath, "/dev/ttyACM3");
     EXPECT_EQ(devices[0].maker, "");
+
+    // A link to a device in a folder of /dev names that device, not a device of /dev.
+    File("dev/pts/4");
+    Link("dev/serial/by-id/usb-Sim_Modem-if00", "../../pts/4");
+    Link("dev/serial/by-id/usb-Sim_Phone-if00", "/dev/pts/4");
+    const auto nested = ListSerialDevices(root_.string() + "/");
+    ASSERT_EQ(nested.size(), 3u);
+    EXPECT_EQ(nested[1].devicePath, "/dev/pts/4");
+    EXPECT_EQ(nested[2].devicePath, "/dev/pts/4");
 }
 
 TEST(SerialDevicesOfThisMachine, EveryEntryIsADeviceThatExists) {
