@@ -55,6 +55,8 @@ SetupPortsPage::SetupPortsPage(Prompter& prompter) : SetupPage("TabPorts", promp
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(false);
+    // What tells two by-id names apart is mostly at their end (serial number, interface).
+    table_->setTextElideMode(Qt::ElideMiddle);
     // The keyboard goes to the number fields; a click on a line goes to its field.
     table_->setFocusPolicy(Qt::NoFocus);
     table_->setTabKeyNavigation(false);  // Tab goes from field to field
