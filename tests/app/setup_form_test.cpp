@@ -21,47 +21,13 @@
 #include "app/index_list_view.h"
 #include "app/limited_line_edit.h"
 #include "app/setup_form.h"
-#include "support/window_fixture.h"
+#include "setup_dialog_fixture.h"
 
 namespace tabellan::test {
 namespace {
 
-QUrl lastHelp;
-
-class SetupFormTest : public WindowTest {
+class SetupFormTest : public SetupDialogTest {
   protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        SetHelpOpener([](const QUrl& url) { lastHelp = url; });
-    }
-    void TearDown() override {
-        SetHelpOpener([](const QUrl&) {});
-        WindowTest::TearDown();
-    }
-    void Open(const std::vector<std::vector<std::string>>& cards = {{"Adams", "x"}},
-              const FileSettings& settings = {}) {
-        Make({QString::fromStdString(WriteCards("s.csv", cards, settings))});
-        QCoreApplication::processEvents();
-        form = window->findChild<TSetupForm*>("TSetupForm");
-        ASSERT_NE(form, nullptr);
-    }
-    void Show(SetupTab tab) {
-        form->FormActivate(tab);
-        form->show();
-    }
-    template <class W>
-    W* Get(const char* name) const {
-        W* w = form->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QLineEdit* Edit(const char* name) const { return Get<QLineEdit>(name); }
-    void Click(const char* name) { Get<QPushButton>(name)->click(); }
-    // What typing does: the text changes and the edit reports the user's change.
-    void Type(const char* name, const QString& text) {
-        Edit(name)->setText(text);
-        emit Edit(name)->textEdited(text);
-    }
     // Presses OK and expects the check's message with the focus on the field.
     void ExpectRefused(const std::string& message, const char* field) {
         prompter.shown.clear();
@@ -72,8 +38,6 @@ class SetupFormTest : public WindowTest {
         EXPECT_EQ(form->CurrentTab(), SetupTab::FileSetup);
         EXPECT_EQ(form->focusWidget(), Edit(field));
     }
-
-    TSetupForm* form = nullptr;
 };
 
 TEST_F(SetupFormTest, ChecksRunInOrderWithTheirMessagesAndFocus) {

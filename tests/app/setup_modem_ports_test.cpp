@@ -21,13 +21,12 @@
 #include <thread>
 
 #include "../phone/phonesim_process.h"
-#include "app/help.h"
 #include "app/setup_autodial_page.h"
 #include "app/setup_form.h"
 #include "app/setup_ports_page.h"
 #include "phone/ini_settings_file.h"
 #include "phone/port_device.h"
-#include "support/window_fixture.h"
+#include "setup_dialog_fixture.h"
 
 namespace tabellan::test {
 namespace {
@@ -41,23 +40,10 @@ const std::string kUnreadable =
     "Port numbers must be whole numbers from 1 to 999, separated by commas.";
 const std::string kFtdi = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A6-if00-port0";
 
-QUrl lastHelp;
-
-class SetupModemPortsTest : public WindowTest {
+class SetupModemPortsTest : public SetupDialogTest {
   protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        SetHelpOpener([](const QUrl& url) { lastHelp = url; });
-    }
-    void TearDown() override {
-        SetHelpOpener([](const QUrl&) {});
-        WindowTest::TearDown();
-    }
-
     void Open() {
-        Make({QString::fromStdString(WriteCards("s.csv", {{"Adams", "Tel 0 216 555"}}))});
-        QCoreApplication::processEvents();
-        form = window->findChild<TSetupForm*>("TSetupForm");
+        SetupDialogTest::Open({{"Adams", "Tel 0 216 555"}});
         ASSERT_NE(form, nullptr);
         autodial = form->findChild<SetupAutodialPage*>("TabAutoDial");
         ports = form->findChild<SetupPortsPage*>("TabPorts");
@@ -66,26 +52,13 @@ class SetupModemPortsTest : public WindowTest {
         ports->SetDeviceRoot(machine.Path().string());
     }
     void Show(SetupTab tab) {
-        form->FormActivate(tab);
-        form->show();
+        SetupDialogTest::Show(tab);
         QCoreApplication::processEvents();
     }
-    template <class W>
-    W* Get(const char* name) const {
-        W* w = form->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QLineEdit* Edit(const char* name) const { return Get<QLineEdit>(name); }
     // The user picks a tab: nothing is loaded again.
     void Tab(SetupTab tab) {
         Get<QTabWidget>("PageControl")->setCurrentIndex(static_cast<int>(tab));
         QCoreApplication::processEvents();
-    }
-    void Click(const char* name) { Get<QPushButton>(name)->click(); }
-    void Type(QLineEdit* edit, const QString& text) {
-        edit->setText(text);
-        emit edit->textEdited(text);
     }
 
     // --- the fake machine ---
@@ -171,7 +144,6 @@ class SetupModemPortsTest : public WindowTest {
 
     TempFolder machine{"tabellan-machine"};
     QLineEdit missingField;
-    TSetupForm* form = nullptr;
     SetupAutodialPage* autodial = nullptr;
     SetupPortsPage* ports = nullptr;
     std::optional<testing::PhonesimProcess> sim;
