@@ -39,8 +39,8 @@ WindowLayout::WindowLayout(QMainWindow& window, QWidget& surface, QWidget& edito
     surface_.installEventFilter(this);
     const FileSettings initial;
     panes_ = PanesFromCardWidth(initial.cardWidth, initial.clientWidth);
-    window_.resize(initial.clientWidth, initial.clientHeight + MenuBarHeight());
-    window_.move(initial.left, initial.top);
+    window_.setGeometry(initial.left, initial.top, initial.clientWidth,
+                        initial.clientHeight + MenuBarHeight());
     PlaceControls();
 }
 
@@ -82,8 +82,11 @@ void WindowLayout::RememberPlacement() {
     if (IsNormal(window_.windowState())) {
         rememberedClientHeight_ = ClientHeight();
         rememberedClientWidth_ = ClientWidth();
-        rememberedTop_ = window_.y();
-        rememberedLeft_ = window_.x();
+        // The client area's edge, as placed: the frame is the window manager's and unknown
+        // until it has framed the window, so placing by it would move the window each time.
+        const QPoint client = window_.geometry().topLeft();
+        rememberedTop_ = client.y();
+        rememberedLeft_ = client.x();
     }
 }
 
@@ -140,8 +143,8 @@ void WindowLayout::ApplyPlacement(const FileSettings& s) {
     if (!IsNormal(window_.windowState())) {
         window_.setWindowState(Qt::WindowNoState);
     }
-    window_.resize(s.clientWidth, s.clientHeight + MenuBarHeight());
-    window_.move(s.left, s.top);
+    // Left and Top place the client area, the same edge the refresh records.
+    window_.setGeometry(s.left, s.top, s.clientWidth, s.clientHeight + MenuBarHeight());
     rememberedClientHeight_ = s.clientHeight;
     rememberedClientWidth_ = s.clientWidth;
     rememberedTop_ = s.top;

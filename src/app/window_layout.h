@@ -1,7 +1,8 @@
 #pragma once
 // The main window's layout: the card editor and the index list side by side with the
 // divider between them, and the window's placement, which travels in each card file's
-// header. The geometry itself is pane_layout.h's arithmetic.
+// header. Left and Top there are the client area's edge, as placed and as recorded: the frame
+// belongs to the window manager. The geometry itself is pane_layout.h's arithmetic.
 #include <QObject>
 #include <optional>
 

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <fstream>
 
 #include "app/card_memo.h"
 #include "app/command_table.h"
@@ -215,6 +216,52 @@ TEST_F(WindowLayoutTest, FileSettingsPlaceTheWindowAndASaveRecordsThem) {
     EXPECT_EQ(window->ClientWidth(), 800);
     EXPECT_EQ(window->List()->geometry().x(), window->Panes().editor + 20);
     EXPECT_EQ(window->Memo()->lineWrapMode(), QPlainTextEdit::NoWrap);
+}
+
+// The header line of a card file as written.
+std::string HeaderOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string header;
+    std::getline(in, header);
+    return header;
+}
+
+TEST_F(WindowLayoutTest, OpenSaveOpenLeavesTheWindowWhereItWas) {
+    FileSettings s;
+    s.clientWidth = 700;
+    s.clientHeight = 400;
+    s.left = 300;
+    s.top = 250;
+    const std::string path = WriteCards("placed.csv", {{"A"}}, s);
+    Make({QString::fromStdString(path)});
+    // Left and Top are the client area's edge; the window frame lies around it.
+    EXPECT_EQ(window->geometry().topLeft(), QPoint(300, 250));
+    const QPoint frame = window->pos();
+    EXPECT_EQ(window->ClientWidth(), 700);
+    EXPECT_EQ(window->ClientHeight(), 400);
+
+    window->Doc().SaveCardFile();
+    EXPECT_NE(HeaderOf(path).find("ClientHeight=400,ClientWidth=700,Top=250,Left=300,"),
+              std::string::npos)
+        << HeaderOf(path);
+    Make({QString::fromStdString(path)});
+    EXPECT_EQ(window->geometry().topLeft(), QPoint(300, 250));
+    EXPECT_EQ(window->pos(), frame);
+
+    // The user moves the window by its frame; the next save and open keep it there.
+    window->move(frame + QPoint(120, -70));
+    QCoreApplication::processEvents();
+    const QRect moved = window->geometry();
+    window->UpdateEnablements();
+    window->Doc().SaveCardFile();
+    Make({QString::fromStdString(path)});
+    EXPECT_EQ(window->geometry(), moved);
+    EXPECT_EQ(window->pos(), frame + QPoint(120, -70));
+
+    // Opening the file again in the same window moves nothing either.
+    window->UpdateEnablements();
+    window->Doc().ReadCardFile(path);
+    EXPECT_EQ(window->geometry(), moved);
 }
 
 TEST_F(WindowLayoutTest, MissingWindowsFontsMapToTheDesktopsFixedFont) {
