@@ -15,10 +15,11 @@ void RecentFiles::Load(const std::array<QString, kCount>& stored) {
 }
 
 void RecentFiles::Add(const QString& path) {
-    // The entry that matches decides how far the others move down; with none, all do.
+    // The entry that matches decides how far the others move down; with none, all do. Names
+    // are compared exactly: on this system CONTACTS.csv and contacts.csv are two files.
     int match = kCount - 1;
     for (int i = kCount - 1; i >= 0; --i) {
-        if (paths_[static_cast<std::size_t>(i)].toUpper() == path.toUpper()) {
+        if (paths_[static_cast<std::size_t>(i)] == path) {
             match = i;
             break;
         }

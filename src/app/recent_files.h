@@ -11,8 +11,8 @@ class RecentFiles {
 
     // From the stored values File1..File4: empty values are skipped, the rest move up.
     void Load(const std::array<QString, kCount>& stored);
-    // path becomes entry 1; an entry naming the same file (letter case ignored) moves up
-    // from its place, otherwise entry 4 drops out.
+    // path becomes entry 1; an entry with the same name (letter case counts) moves up from
+    // its place, otherwise entry 4 drops out.
     void Add(const QString& path);
     void Clear();
 

@@ -25,13 +25,20 @@ TEST(RecentFilesTest, AFifthFileDropsTheOldest) {
     EXPECT_EQ(Paths(r), (std::array<QString, 4>{"/5", "/4", "/3", "/2"}));
 }
 
-TEST(RecentFilesTest, OtherLetterCaseIsTheSameFileShownAsLastGiven) {
+TEST(RecentFilesTest, NamesDifferingInLetterCaseAreTwoFiles) {
     RecentFiles r;
-    r.Load({"/x/Alpha.CSV", "/x/beta.CSV", "", ""});
-    r.Add("/X/BETA.csv");
-    EXPECT_EQ(Paths(r), (std::array<QString, 4>{"/X/BETA.csv", "/x/Alpha.CSV", "", ""}));
-    r.Add("/x/alpha.csv");
-    EXPECT_EQ(Paths(r), (std::array<QString, 4>{"/x/alpha.csv", "/X/BETA.csv", "", ""}));
+    r.Load({"/x/contacts.csv", "/x/beta.csv", "", ""});
+    r.Add("/x/CONTACTS.csv");
+    EXPECT_EQ(Paths(r),
+              (std::array<QString, 4>{"/x/CONTACTS.csv", "/x/contacts.csv", "/x/beta.csv", ""}));
+    // The same name exactly moves up and is listed once.
+    r.Add("/x/contacts.csv");
+    EXPECT_EQ(Paths(r),
+              (std::array<QString, 4>{"/x/contacts.csv", "/x/CONTACTS.csv", "/x/beta.csv", ""}));
+    r.Add("/X/Beta.csv");
+    r.Add("/x/beta.csv");
+    EXPECT_EQ(Paths(r), (std::array<QString, 4>{"/x/beta.csv", "/X/Beta.csv", "/x/contacts.csv",
+                                                "/x/CONTACTS.csv"}));
 }
 
 TEST(RecentFilesTest, EntryOneAgainMovesNothing) {

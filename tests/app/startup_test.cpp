@@ -106,6 +106,20 @@ TEST_F(StartupTest, RecentFilesAreReadCompactedAndWrittenAtEachChange) {
     EXPECT_TRUE(Registry()->contains("File4"));
 }
 
+TEST_F(StartupTest, FilesWhoseNamesDifferInLetterCaseAreTwoRecentEntries) {
+    const std::string lower = WriteCards("contacts.csv", {{"a"}});
+    const std::string upper = WriteCards("CONTACTS.csv", {{"A"}, {"B"}});
+    Make({QString::fromStdString(lower)});
+    window->Doc().ReadCardFile(upper);
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(window->Recent().Path(0), QString::fromStdString(upper));
+    EXPECT_EQ(window->Recent().Path(1), QString::fromStdString(lower));
+    window->Doc().ReadCardFile(lower);
+    EXPECT_EQ(window->Recent().Path(0), QString::fromStdString(lower));
+    EXPECT_EQ(window->Recent().Path(1), QString::fromStdString(upper));
+    EXPECT_TRUE(window->Recent().Path(2).isEmpty());
+}
+
 TEST_F(StartupTest, CommPortAndSearchItemsAreReadAtStartAndWrittenAtExit) {
     {
         auto reg = Registry();
