@@ -1,20 +1,17 @@
 #include "app/help.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QVariant>
+
+#include "app/help_window.h"
 
 namespace tabellan {
 
 namespace {
 
-void OpenInBrowser(const QUrl& url) {
-    QDesktopServices::openUrl(url);
-}
-
-HelpOpener g_opener = &OpenInBrowser;
+HelpOpener g_opener = &OpenInHelpWindow;
 
 QUrl PageUrl(const QString& anchor) {
     QUrl url = QUrl::fromLocalFile(QDir(HelpDirectory()).filePath(QStringLiteral("index.html")));
@@ -48,7 +45,7 @@ QUrl HelpContextUrl(int context) {
 }
 
 void SetHelpOpener(HelpOpener opener) {
-    g_opener = opener ? opener : &OpenInBrowser;
+    g_opener = opener ? opener : &OpenInHelpWindow;
 }
 
 void OpenHelp(const QUrl& url) {

@@ -1,6 +1,6 @@
 #pragma once
-// The on-line help: HTML pages shipped with the program, opened in the desktop's browser
-// at a topic name or at a help context number (anchor "h" + number).
+// The on-line help: HTML pages shipped with the program, shown in the program's own help
+// window (help_window.h) at a topic name or at a help context number (anchor "h" + number).
 #include <QString>
 #include <QUrl>
 
@@ -17,7 +17,8 @@ QString HelpDirectory();
 QUrl HelpTopicUrl(const QString& topic);
 QUrl HelpContextUrl(int context);
 
-// Opening goes through a replaceable function, so tests see what would open.
+// Opening goes through a replaceable function, so tests see what would open; nullptr
+// restores the help window.
 using HelpOpener = void (*)(const QUrl&);
 void SetHelpOpener(HelpOpener opener);
 void OpenHelp(const QUrl& url);
