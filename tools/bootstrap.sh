@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-apps imagemagick poppler-utils
   fonts-dejavu-core python3
   librsvg2-bin desktop-file-utils appstream man-db dpkg-dev
+  xdg-utils libqt6svg6
 )
 
 missing=()

@@ -1,7 +1,9 @@
 #include "app/text_commands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -9,6 +11,7 @@
 #include <QTextCursor>
 
 #include "app/card_editor_adapter.h"
+#include "app/desktop_opener.h"
 #include "cardfile/card_info.h"
 #include "cardfile/cipher.h"
 #include "cardfile/document.h"
@@ -16,6 +19,10 @@
 
 namespace tabellan {
 namespace {
+
+constexpr int kExecuteHelp = 480;
+// About how many characters of a command the Execute entry shows.
+constexpr int kCaptionCharacters = 48;
 
 bool HasSelection(const QPlainTextEdit& editor) {
     return editor.textCursor().hasSelection();
@@ -31,10 +38,29 @@ TextCommands::TextCommands(QPlainTextEdit& editor, CardEditorAdapter& adapter, D
       document_(document),
       prompter_(prompter) {
     setObjectName(QStringLiteral("TextCommands"));
+    opener_ =
+        new DesktopOpener([this](const std::string& file,
+                                 const std::string& reason) { ReportOpenerFailure(file, reason); },
+                          this);
+    SetOpener("xdg-open");
+}
+
+void TextCommands::SetOpener(const std::string& program) {
+    runner_ =
+        CommandRunner(program, [this](const std::vector<std::string>& args,
+                                      const std::string& file) { opener_->Start(args, file); });
+}
+
+void TextCommands::ReportOpenerFailure(const std::string& file, const std::string& reason) {
+    // The message names the file as the system spells it; shown in the card code page.
+    prompter_.Show(MsgKind::Error,
+                   Utf8ToAnsi(ErrorRunningMessage(file, reason), adapter_.GetCodePage()),
+                   Buttons::OkHelp, kExecuteHelp);
 }
 
 void TextCommands::AttachExecuteMenu(QWidget& window, QMenu& executeMenu, QAction& executeCmd) {
     executeMenu_ = &executeMenu;
+    executeMenu.setToolTipsVisible(true);
     executeCmd_ = &executeCmd;
     connect(&executeMenu, &QMenu::aboutToShow, this, [this] { mnuCardExecuteClick(); });
     // The entry's own F9 would run a stale command and is off while the entry is disabled;
@@ -92,8 +118,15 @@ bool TextCommands::TakeCommand() {
         pendingCommand_ = command;
     }
     if (executeCmd_) {
-        executeCmd_->setText(
-            EditorTextFromCardText(ExecuteCaption(command), adapter_.GetCodePage()));
+        // One line, shortened in the middle so both the program and the end stay in sight;
+        // the whole command is the entry's tool tip.
+        const QString line =
+            EditorTextFromCardText(ExecuteCaption(command), adapter_.GetCodePage());
+        const QFontMetrics metrics(executeMenu_ ? executeMenu_->font() : QApplication::font());
+        const QString shown = metrics.elidedText(line, Qt::ElideMiddle,
+                                                 metrics.averageCharWidth() * kCaptionCharacters);
+        executeCmd_->setText(QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        executeCmd_->setToolTip(command.empty() ? QString() : line);
         executeCmd_->setEnabled(!command.empty());
     }
     return !command.empty();

@@ -16,6 +16,7 @@ class QWidget;
 namespace tabellan {
 
 class CardEditorAdapter;
+class DesktopOpener;
 class Document;
 class Prompter;
 
@@ -27,7 +28,8 @@ class TextCommands : public QObject {
 
     // The Execute submenu takes the command when it opens; F9 takes it and runs it.
     void AttachExecuteMenu(QWidget& window, QMenu& executeMenu, QAction& executeCmd);
-    void SetRunner(CommandRunner runner) { runner_ = std::move(runner); }
+    // The program that opens documents and web addresses (xdg-open).
+    void SetOpener(const std::string& program);
 
     void mnuEditChangeCaseClick(CaseMode mode);
     void CopyToClipboardASCII();
@@ -43,11 +45,13 @@ class TextCommands : public QObject {
     int FontScript() const;
     bool TakeCommand();  // true: the entry is enabled
     void F9Pressed();
+    void ReportOpenerFailure(const std::string& file, const std::string& reason);
 
     QPlainTextEdit& editor_;
     CardEditorAdapter& adapter_;
     Document& document_;
     Prompter& prompter_;
+    DesktopOpener* opener_ = nullptr;
     CommandRunner runner_;
     QMenu* executeMenu_ = nullptr;
     QAction* executeCmd_ = nullptr;

@@ -1,7 +1,5 @@
 #include "cardfile/card_info.h"
 
-#include "cardfile/text_util.h"
-
 namespace tabellan {
 namespace {
 
@@ -68,7 +66,22 @@ std::string CommandAtCaret(std::string_view text, std::size_t caret, std::string
 }
 
 std::string ExecuteCaption(std::string_view command) {
-    return command.empty() ? std::string("<Nothing>") : DoubleAmpersands(command);
+    if (command.empty()) {
+        return "<Nothing>";
+    }
+    std::string line;
+    line.reserve(command.size());
+    bool inControl = false;
+    for (const char c : command) {
+        const bool control = static_cast<unsigned char>(c) < 32 || c == '\x7f';
+        if (control && !inControl) {
+            line += ' ';
+        } else if (!control) {
+            line += c;
+        }
+        inControl = control;
+    }
+    return line;
 }
 
 SplitCommand SplitAtFirstBlank(std::string_view command) {

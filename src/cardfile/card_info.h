@@ -22,7 +22,9 @@ std::string CardInfoReport(int cardCount, std::string_view cardText, std::string
 // around the caret (a run of bytes above the blank). Empty when there is nothing to run.
 std::string CommandAtCaret(std::string_view text, std::size_t caret, std::string_view selection);
 
-// The caption of the Execute entry for a command ("<Nothing>" when empty).
+// The text of the Execute entry for a command ("<Nothing>" when empty): the command on one
+// line, each run of line breaks, tabs and other control bytes shown as one blank. The menu
+// shortens it and doubles its ampersands.
 std::string ExecuteCaption(std::string_view command);
 
 struct SplitCommand {

@@ -131,7 +131,73 @@ bool IsWebAddress(std::string_view file) {
 }
 
 std::string ErrorRunningMessage(std::string_view file, int err) {
-    return "Error running:\r\n" + DoubleAmpersands(file) + ".\r\n\r\n" + std::strerror(err) + ".";
+    return ErrorRunningMessage(file, std::string_view(std::strerror(err)));
+}
+
+std::string ErrorRunningMessage(std::string_view file, std::string_view reason) {
+    // The file name and the opener's words are shown as they are, "&" included.
+    std::string text =
+        "Error running:\r\n" + DoubleAmpersands(file) + ".\r\n\r\n" + DoubleAmpersands(reason);
+    if (text.back() != '.') {
+        text += '.';
+    }
+    return text;
+}
+
+std::string OpenerFailureReason(std::string_view opener, int exitStatus,
+                                std::string_view errorOutput) {
+    // The last few lines say what went wrong; a chatty opener must not fill the screen.
+    constexpr std::size_t kLines = 4;
+    constexpr std::size_t kMaxLength = 600;
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < errorOutput.size()) {
+        std::size_t end = errorOutput.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = errorOutput.size();
+        }
+        std::string_view line = errorOutput.substr(start, end - start);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) {
+            line.remove_suffix(1);
+        }
+        if (!line.empty()) {
+            lines.emplace_back(line);
+        }
+        start = end + 1;
+    }
+    if (lines.empty()) {
+        return std::string(opener) + " ended with exit status " + std::to_string(exitStatus);
+    }
+    // Lines the opener says in its own name ("xdg-open: no method available ...") are its
+    // verdict; the rest is the noise of what it tried on the way.
+    const std::size_t slash = opener.rfind('/');
+    const std::string own =
+        std::string(slash == std::string_view::npos ? opener : opener.substr(slash + 1)) + ": ";
+    std::vector<std::string> verdict;
+    for (const std::string& line : lines) {
+        if (line.rfind(own, 0) == 0) {
+            verdict.push_back(line);
+        }
+    }
+    if (!verdict.empty()) {
+        lines = std::move(verdict);
+    }
+    std::string reason;
+    for (std::size_t i = lines.size() > kLines ? lines.size() - kLines : 0; i < lines.size(); ++i) {
+        reason += (reason.empty() ? "" : "\r\n") + lines[i];
+    }
+    if (reason.size() > kMaxLength) {
+        reason = reason.substr(reason.size() - kMaxLength);
+    }
+    return reason;
+}
+
+std::string OpenerNotStartedReason(std::string_view opener, int err) {
+    if (err == ENOENT) {
+        return std::string(opener) +
+               ", the program that opens documents and web addresses, is not installed";
+    }
+    return std::string(opener) + " could not be started: " + std::strerror(err);
 }
 
 std::optional<std::string> CommandRunner::Run(std::string_view file,
@@ -140,17 +206,23 @@ std::optional<std::string> CommandRunner::Run(std::string_view file,
     if (path.empty()) {
         return ErrorRunningMessage(file, ENOENT);
     }
-    std::vector<std::string> args;
     if (IsWebAddress(path) || IsDocument(path)) {
-        args = {opener_, path};
-    } else {
-        args.push_back(path);
-        for (auto& w : SplitShellWords(parameters)) {
-            args.push_back(std::move(w));
+        const std::vector<std::string> args = {opener_, path};
+        if (startOpener_) {
+            startOpener_(args, path);
+            return std::nullopt;
         }
+        // Only the start is seen here: the message names the opener, not the document.
+        if (const int rc = Spawn(args); rc != 0) {
+            return ErrorRunningMessage(file, OpenerNotStartedReason(opener_, rc));
+        }
+        return std::nullopt;
     }
-    const int rc = Spawn(args);
-    if (rc != 0) {
+    std::vector<std::string> args = {path};
+    for (auto& w : SplitShellWords(parameters)) {
+        args.push_back(std::move(w));
+    }
+    if (const int rc = Spawn(args); rc != 0) {
         return ErrorRunningMessage(file, rc);
     }
     return std::nullopt;

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
@@ -213,6 +215,90 @@ TEST_F(TextCommandsTest, FailureShowsErrorRunning) {
               "Error running:\r\ntabellan-no-such-program.\r\n\r\nNo such file or directory.");
     EXPECT_EQ(prompter.shown[0].buttons, Buttons::OkHelp);
     EXPECT_EQ(prompter.shown[0].helpContext, 480);
+}
+
+TEST_F(TextCommandsTest, LongCommandsShowOnOneLineShortenedInTheMiddle) {
+    const QString tail = QStringLiteral("the-end.txt");
+    QString command = QStringLiteral("xdg-open\t/home/me/");
+    for (int i = 0; i < 20; ++i) {
+        command += QStringLiteral("folder%1/").arg(i);
+    }
+    command += tail;
+    Show({"Card", "x"});
+    window->Memo()->setPlainText(QStringLiteral("Card\n") + command + QStringLiteral("\n&more"));
+    Select(5, Text().size());
+    OpenExecuteMenu();
+    const QString caption = ExecuteCmd().text();
+    EXPECT_FALSE(caption.contains('\t'));
+    EXPECT_FALSE(caption.contains('\n'));
+    EXPECT_TRUE(caption.startsWith("xdg-open /home/me/")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith(" &&more")) << caption.toStdString();
+    EXPECT_TRUE(caption.contains(QChar(0x2026)));  // shortened in the middle
+    EXPECT_LT(caption.size(), command.size() / 2);
+    // The whole command, on one line, is the entry's tool tip; the command itself is kept.
+    EXPECT_EQ(ExecuteCmd().toolTip(), QString(command).replace('\t', ' ') + " &more");
+    EXPECT_EQ(Commands().PendingCommand(), (command + "\r\n&more").toStdString());
+}
+
+// An opener that complains like xdg-open after a while, or succeeds.
+QString WriteOpener(const QString& path, const QString& body) {
+    QFile script(path);
+    EXPECT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(("#!/bin/sh\n" + body + "\n").toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
+}
+
+TEST_F(TextCommandsTest, TheOpenersFailureIsReportedInItsOwnWordsWithoutBlocking) {
+    const QString opener = WriteOpener(
+        FilePath("opener"),
+        "sleep 0.4; echo \"xdg-open: no method available for opening '$1'\" >&2; exit 3");
+    Show({"Card", QDir::tempPath().toStdString()});
+    Commands().SetOpener(opener.toStdString());
+    Caret(6);
+    QElapsedTimer clock;
+    clock.start();
+    window->Action(QStringLiteral("sbCardExecute"))->trigger();
+    EXPECT_LT(clock.elapsed(), 300);  // the window goes on while the opener works
+    EXPECT_TRUE(prompter.shown.empty());
+    for (int i = 0; i < 250 && prompter.shown.empty(); ++i) {
+        QTest::qWait(20);
+    }
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Error running:\r\n" + QDir::tempPath().toStdString() +
+                                          ".\r\n\r\nxdg-open: no method available for opening '" +
+                                          QDir::tempPath().toStdString() + "'.");
+    EXPECT_EQ(prompter.shown[0].kind, MsgKind::Error);
+    EXPECT_EQ(prompter.shown[0].buttons, Buttons::OkHelp);
+    EXPECT_EQ(prompter.shown[0].helpContext, 480);
+    EXPECT_EQ(prompter.busyDepth, 0);
+}
+
+TEST_F(TextCommandsTest, AnOpenerThatSucceedsSaysNothingAndAMissingOneIsNamed) {
+    const QString marker = FilePath("opened");
+    const QString opener = WriteOpener(FilePath("opener"), "echo \"$1\" > '" + marker + "'");
+    Show({"Card", "https://example.org/a&b"});
+    Commands().SetOpener(opener.toStdString());
+    Caret(6);
+    window->Action(QStringLiteral("sbCardExecute"))->trigger();
+    for (int i = 0; i < 250 && !QFileInfo::exists(marker); ++i) {
+        QTest::qWait(20);
+    }
+    QTest::qWait(100);
+    EXPECT_TRUE(QFileInfo::exists(marker));
+    EXPECT_TRUE(prompter.shown.empty());
+
+    Commands().SetOpener(FilePath("no-opener").toStdString());
+    window->Action(QStringLiteral("sbCardExecute"))->trigger();
+    for (int i = 0; i < 250 && prompter.shown.empty(); ++i) {
+        QTest::qWait(20);
+    }
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text,
+              "Error running:\r\nhttps://example.org/a&b.\r\n\r\n" +
+                  FilePath("no-opener").toStdString() +
+                  ", the program that opens documents and web addresses, is not installed.");
 }
 
 TEST_F(TextCommandsTest, F9TakesTheCommandFirstAndIsOffWithCommandExecOff) {

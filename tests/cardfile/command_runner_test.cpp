@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -92,6 +93,63 @@ TEST_F(CommandRunnerTest, DocumentsAndAddressesGoToTheOpenerAsOneArgument) {
     fs::remove(dir_ / "out");
     ASSERT_FALSE(runner.Run("http://example.org/?a=1;b=2", "").has_value());
     EXPECT_EQ(WaitForRecord(), (Words{"http://example.org/?a=1;b=2"}));
+}
+
+TEST_F(CommandRunnerTest, AnOpenerStarterTakesDocumentsAndAddressesButNoPrograms) {
+    std::vector<Words> started;
+    std::vector<std::string> files;
+    const CommandRunner runner("opener", [&](const Words& args, const std::string& file) {
+        started.push_back(args);
+        files.push_back(file);
+    });
+    ASSERT_FALSE(runner.Run(dir_.string(), "x").has_value());  // a folder is a document
+    ASSERT_FALSE(runner.Run("https://example.org", "").has_value());
+    EXPECT_EQ(started,
+              (std::vector<Words>{{"opener", dir_.string()}, {"opener", "https://example.org"}}));
+    EXPECT_EQ(files, (Words{dir_.string(), "https://example.org"}));
+    ASSERT_FALSE(runner.Run(recorder_.string(), "p").has_value());  // a program starts itself
+    EXPECT_EQ(WaitForRecord(), (Words{"p"}));
+    EXPECT_EQ(started.size(), 2u);
+}
+
+TEST_F(CommandRunnerTest, AMissingOpenerIsNamedNotTheDocument) {
+    const CommandRunner runner((dir_ / "no-opener").string());
+    const auto error = runner.Run(dir_.string(), "");
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(*error, "Error running:\r\n" + dir_.string() + ".\r\n\r\n" +
+                          (dir_ / "no-opener").string() +
+                          ", the program that opens documents and web addresses, is not "
+                          "installed.");
+    EXPECT_EQ(error->find("No such file"), std::string::npos);
+}
+
+TEST(OpenerFailureTest, TheOpenersOwnWordsElseItsExitStatus) {
+    EXPECT_EQ(OpenerFailureReason("xdg-open", 3,
+                                  "xdg-open: no method available for opening '/tmp/x.q'\n"),
+              "xdg-open: no method available for opening '/tmp/x.q'");
+    // What it tried on the way is left out when it gives its verdict in its own name.
+    EXPECT_EQ(OpenerFailureReason("/usr/bin/xdg-open", 3,
+                                  "/usr/bin/xdg-open: 882: links: not found\n"
+                                  "/usr/bin/xdg-open: 882: w3m: not found\n"
+                                  "xdg-open: no method available for opening '/tmp'\n"),
+              "xdg-open: no method available for opening '/tmp'");
+    EXPECT_EQ(OpenerFailureReason("xdg-open", 4, ""), "xdg-open ended with exit status 4");
+    EXPECT_EQ(OpenerFailureReason("xdg-open", 4, " \r\n\n"), "xdg-open ended with exit status 4");
+    // Only the last lines of a long complaint.
+    std::string chatty;
+    for (int i = 1; i <= 9; ++i) {
+        chatty += "line " + std::to_string(i) + "\r\n\n";
+    }
+    EXPECT_EQ(OpenerFailureReason("o", 1, chatty), "line 6\r\nline 7\r\nline 8\r\nline 9");
+    EXPECT_EQ(OpenerFailureReason("o", 1, std::string(5000, 'x')).size(), 600u);
+    EXPECT_EQ(ErrorRunningMessage("/tmp", "gio: no handler"),
+              "Error running:\r\n/tmp.\r\n\r\ngio: no handler.");
+    EXPECT_EQ(ErrorRunningMessage("/tmp", "Done."), "Error running:\r\n/tmp.\r\n\r\nDone.");
+    // Shown as typed: every "&" doubled for the message box.
+    EXPECT_EQ(ErrorRunningMessage("/tmp/R&D", "gio: no handler for R&D"),
+              "Error running:\r\n/tmp/R&&D.\r\n\r\ngio: no handler for R&&D.");
+    EXPECT_EQ(OpenerNotStartedReason("xdg-open", EACCES),
+              "xdg-open could not be started: Permission denied");
 }
 
 TEST_F(CommandRunnerTest, FailuresGiveTheErrorRunningMessage) {
