@@ -1,8 +1,10 @@
 #include "app/card_editor_adapter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <algorithm>
 #include <cstdlib>
 
@@ -88,6 +90,31 @@ QString CardEditorAdapter::Text() const {
 
 std::vector<std::string> CardEditorAdapter::Lines() const {
     return LinesFromEditorText(Text(), cp_);
+}
+
+std::vector<std::string> CardEditorAdapter::DisplayLines() const {
+    if (editor_.lineWrapMode() == QPlainTextEdit::NoWrap) {
+        return Lines();
+    }
+    std::vector<std::string> lines;
+    QAbstractTextDocumentLayout* layout = editor_.document()->documentLayout();
+    for (QTextBlock block = editor_.document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        if (text.isEmpty() && !block.next().isValid()) {
+            break;  // a final line break ends the last line, as in Lines()
+        }
+        layout->blockBoundingRect(block);  // lays out a block the editor has not shown yet
+        const QTextLayout* shown = block.layout();
+        if (!shown || shown->lineCount() == 0) {
+            lines.push_back(QStringToAnsi(text, cp_));
+            continue;
+        }
+        for (int i = 0; i < shown->lineCount(); ++i) {
+            const QTextLine line = shown->lineAt(i);
+            lines.push_back(QStringToAnsi(text.mid(line.textStart(), line.textLength()), cp_));
+        }
+    }
+    return lines;
 }
 
 void CardEditorAdapter::SetLines(const std::vector<std::string>& lines) {

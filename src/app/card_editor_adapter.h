@@ -42,6 +42,9 @@ class CardEditorAdapter {
 
     QString Text() const;  // line breaks as '\n'
     std::vector<std::string> Lines() const;
+    // The lines as the editor shows them: with word wrap on, each wrapped piece of a line is
+    // a line of its own; otherwise the hard lines.
+    std::vector<std::string> DisplayLines() const;
     void SetLines(const std::vector<std::string>& lines);
     // The control's own length, CR LF counted as two, without reading the text.
     int Length() const;

@@ -1,5 +1,6 @@
 #include "app/card_printer.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -11,6 +12,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStatusBar>
 #include <algorithm>
 
@@ -125,7 +127,8 @@ QColor CardPrinter::TextColor() const {
 }
 
 void CardPrinter::mnuCardPrintClick() {
-    const std::vector<std::string> lines = adapter_.Lines();
+    // The card as the editor shows it: with word wrap on, its wrapped lines.
+    const std::vector<std::string> lines = adapter_.DisplayLines();
     const CodePage cp = adapter_.GetCodePage();
     const BusyScope busy(prompter_);
     QPrinter& printer = Printer();
@@ -205,10 +208,17 @@ CardPrinter::Outcome CardPrinter::PreviewAndPrint(const std::vector<PrintLine>& 
 }
 
 void CardPrinter::mnuFilePrintSetupClick() {
+    // The desktop's print dialog chooses the printer and its page settings; here it only
+    // keeps them for the next printout, so its button says OK, not Print.
     QPrintDialog dialog(&Printer(), &window_);
     dialog.setObjectName(QStringLiteral("PrinterSetupDialog"));
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>()) {
+        if (QPushButton* accept = buttons->button(QDialogButtonBox::Ok)) {
+            accept->setText(QStringLiteral("OK"));
+        }
+    }
     dialog.exec();
 }
 

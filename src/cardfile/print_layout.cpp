@@ -1,5 +1,7 @@
 #include "cardfile/print_layout.h"
 
+#include <algorithm>
+
 #include "cardfile/card_set.h"
 
 namespace tabellan {
@@ -34,7 +36,9 @@ class Paginator {
 
     void AddLine(const PrintLine& line, std::size_t source) {
         source_ = source;
-        std::string_view rest = line.text;
+        const std::size_t indentLength = std::min(line.indent, line.text.size());
+        indent_ = std::string_view(line.text).substr(0, indentLength);
+        std::string_view rest = std::string_view(line.text).substr(indentLength);
         for (;;) {
             const std::size_t ff = rest.find(kFormFeed);
             AddWrapped(rest.substr(0, ff), line.bold);
@@ -57,18 +61,32 @@ class Paginator {
     }
 
   private:
+    // Places text after the indent, in as many pieces as the width needs, each indented.
     void AddWrapped(std::string_view text, bool bold) {
-        do {
-            std::size_t n = FittingLength(text, geometry_.width, bold, measure_);
-            if (n < text.size()) {
-                const std::size_t blank = text.substr(0, n).rfind(' ');
-                if (blank != std::string_view::npos && blank > 0) {
+        if (text.empty()) {
+            Place(std::string(indent_), bold);
+            return;
+        }
+        while (!text.empty()) {
+            std::size_t lead = indent_.size();
+            std::string piece = std::string(indent_) + std::string(text);
+            std::size_t n = FittingLength(piece, geometry_.width, bold, measure_);
+            if (n <= lead) {
+                // The indent leaves no room on the page: this piece goes without it.
+                piece.erase(0, lead);
+                lead = 0;
+                n = FittingLength(piece, geometry_.width, bold, measure_);
+            }
+            if (n < piece.size()) {
+                // At the last blank of the text (not of the indent) that fits.
+                const std::size_t blank = piece.substr(0, n).rfind(' ');
+                if (blank != std::string::npos && blank > lead) {
                     n = blank + 1;
                 }
             }
-            Place(std::string(text.substr(0, n)), bold);
-            text.remove_prefix(n);
-        } while (!text.empty());
+            Place(piece.substr(0, n), bold);
+            text.remove_prefix(n - lead);
+        }
     }
 
     void Place(std::string text, bool bold) {
@@ -87,6 +105,7 @@ class Paginator {
     const PageGeometry& geometry_;
     const MeasureText& measure_;
     std::vector<PrintPage> pages_;
+    std::string_view indent_;
     double y_ = 0;
     std::size_t source_ = 0;
 };
@@ -111,7 +130,7 @@ std::vector<PrintLine> CardPrintLines(const std::vector<std::string>& lines,
     std::vector<PrintLine> out;
     out.reserve(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        out.push_back({indent + ExpandTabs(lines[i]), i == 0});
+        out.push_back({indent + ExpandTabs(lines[i]), i == 0, indent.size()});
     }
     return out;
 }
@@ -121,9 +140,10 @@ std::vector<PrintLine> AllCardsPrintLines(const CardSet& cards, const std::strin
     for (int i = 0; i < cards.Count(); ++i) {
         const auto& lines = cards.CardAt(i).lines;
         // A card always prints its index line, even an empty one.
-        out.push_back({indent + ExpandTabs(lines.empty() ? std::string() : lines[0]), true});
+        out.push_back(
+            {indent + ExpandTabs(lines.empty() ? std::string() : lines[0]), true, indent.size()});
         for (std::size_t k = 1; k < lines.size(); ++k) {
-            out.push_back({indent + ExpandTabs(lines[k]), false});
+            out.push_back({indent + ExpandTabs(lines[k]), false, indent.size()});
         }
         out.push_back({});
         out.push_back({});

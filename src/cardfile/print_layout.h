@@ -15,8 +15,9 @@ class CardSet;
 std::string ExpandTabs(std::string_view line);
 
 struct PrintLine {
-    std::string text;
+    std::string text;  // the indent included
     bool bold = false;
+    std::size_t indent = 0;  // leading bytes of text that are the indent
 };
 
 // One card as shown in the editor: the index line bold, every line indented.
@@ -43,7 +44,8 @@ struct PlacedLine {
 using PrintPage = std::vector<PlacedLine>;
 
 // Wraps lines wider than the page (at the last blank that fits, else between characters),
-// starts a new page when the next line does not fit and at every form feed.
+// starts a new page when the next line does not fit and at every form feed. The pieces after
+// a wrap or a form feed start with the line's indent too, unless the indent leaves no room.
 std::vector<PrintPage> LayoutPages(const std::vector<PrintLine>& lines, const PageGeometry& page,
                                    const MeasureText& measure);
 

@@ -6,11 +6,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
+#include <cmath>
+#include <map>
 
 #include "app/card_memo.h"
 #include "support/window_fixture.h"
@@ -22,14 +28,17 @@ struct Word {
     QString text;
     double x = 0;
     int page = 0;
+    double y = 0;
 };
 
 class CardPrinterTest : public WindowTest {
   protected:
-    void Open(const std::vector<std::vector<std::string>>& cards, int indent = 0) {
+    void Open(const std::vector<std::vector<std::string>>& cards, int indent = 0,
+              bool wordWrap = false) {
         FileSettings settings;
         settings.font.charset = 0;
         settings.indentSpaces = indent;
+        settings.wordWrap = wordWrap;
         // A new name each time: a window left behind may have written an autosave copy.
         path_ = WriteCards(QStringLiteral("cards%1.csv").arg(printouts_ + 1), cards, settings);
         prompter.shown.clear();
@@ -71,14 +80,15 @@ class CardPrinterTest : public WindowTest {
         std::vector<Word> words;
         const QString html = Run("pdftotext", {"-bbox", pdf_, "-"});
         static const QRegularExpression re(
-            R"re(<page |<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
         int page = 0;
         for (auto it = re.globalMatch(html); it.hasNext();) {
             const auto m = it.next();
             if (m.captured(0).startsWith("<page")) {
                 ++page;
             } else {
-                words.push_back({m.captured(2), m.captured(1).toDouble(), page});
+                words.push_back(
+                    {m.captured(3), m.captured(1).toDouble(), page, m.captured(2).toDouble()});
             }
         }
         return words;
@@ -91,6 +101,20 @@ class CardPrinterTest : public WindowTest {
         }
         ADD_FAILURE() << "no word " << word.toStdString();
         return -1;
+    }
+    // The left edge of every printed line, top to bottom.
+    std::vector<double> LineStarts() const {
+        std::map<std::pair<int, double>, double> starts;
+        for (const Word& w : Words()) {
+            const auto key = std::make_pair(w.page, std::round(w.y));
+            const auto it = starts.find(key);
+            starts[key] = it == starts.end() ? w.x : std::min(it->second, w.x);
+        }
+        std::vector<double> out;
+        for (const auto& [line, x] : starts) {
+            out.push_back(x);
+        }
+        return out;
     }
     QString Info(const QString& key) const {
         for (const QString& line : Run("pdfinfo", {pdf_}).split('\n')) {
@@ -273,6 +297,81 @@ TEST_F(CardPrinterTest, PreviewComesFirstAndClosingItPrintsNothing) {
               (std::vector<std::string>{"Do you really want to print all the 2 cards?"}));
     EXPECT_FALSE(QFileInfo::exists(pdf_));
     EXPECT_TRUE(prompter.statuses.empty());
+}
+
+TEST_F(CardPrinterTest, WithWordWrapOnACardPrintsTheLinesTheEditorShows) {
+    // Narrower than the page, wider than the editor.
+    const std::string line =
+        "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu nu xi omicron";
+    Open({{"Greek", line, "end"}}, 0, true);
+    window->Doc().SelectCard(0);
+    QCoreApplication::processEvents();
+    const QStringList shown = window->Memo()->toPlainText().split('\n');
+    ASSERT_EQ(shown.size(), 3);
+    Trigger("mnuCardPrint");
+    auto pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    QStringList printed;
+    for (const QString& l : pages[0]) {
+        printed << l.simplified();
+    }
+    // The editor wraps the long line; the print has a line for each piece it shows.
+    const int wrapped = window->Memo()->document()->findBlockByNumber(1).layout()->lineCount();
+    ASSERT_GT(wrapped, 1);
+    EXPECT_EQ(printed.size(), 2 + wrapped) << printed.join('|').toStdString();
+    EXPECT_EQ(printed.join(' ').simplified(), QString::fromStdString("Greek " + line + " end"));
+    EXPECT_EQ(printed.first(), "Greek");
+    EXPECT_EQ(printed.last(), "end");
+
+    // Without word wrap the same card prints its hard lines.
+    Open({{"Greek", line, "end"}}, 0, false);
+    window->Doc().SelectCard(0);
+    Trigger("mnuCardPrint");
+    pages = Pages();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].size(), 3);
+}
+
+TEST_F(CardPrinterTest, LinesWrappedOnThePageKeepTheIndent) {
+    std::string longLine;
+    for (int i = 0; i < 40; ++i) {
+        longLine += "word" + std::to_string(i) + " ";
+    }
+    Open({{"Wide", longLine}}, 4);
+    window->Doc().SelectCard(0);
+    Trigger("mnuCardPrint");
+    const std::vector<double> starts = LineStarts();
+    ASSERT_GE(starts.size(), 4u);  // the index, then the long line in three pieces or more
+    for (double x : starts) {
+        EXPECT_NEAR(x, starts.front(), 0.5);
+    }
+}
+
+TEST_F(CardPrinterTest, PrintSetupKeepsTheSettingsAndPrintsNothing) {
+    Open({{"Smith"}});
+    QStringList buttons;
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = window->findChild<QPrintDialog*>(QStringLiteral("PrinterSetupDialog"));
+        shown = dialog != nullptr;
+        if (!dialog) {
+            return;
+        }
+        for (QPushButton* b : dialog->findChildren<QPushButton*>()) {
+            if (b->isVisible()) {
+                buttons << b->text();
+            }
+        }
+        dialog->accept();
+    });
+    Trigger("mnuFilePrintSetup");
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(buttons.contains("OK")) << buttons.join(',').toStdString();
+    for (const QString& text : buttons) {
+        EXPECT_FALSE(QString(text).remove('&').startsWith("Print")) << text.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(pdf_));
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST(PrinterFontTest, CourierNewTenPointsWithoutStyles) {

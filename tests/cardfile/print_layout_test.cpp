@@ -66,6 +66,30 @@ TEST(LayoutPagesTest, WrapsAtBlanksOrCharacters) {
     EXPECT_EQ(sources, (std::vector<std::size_t>{0, 0, 0, 1, 1}));
 }
 
+TEST(LayoutPagesTest, WrappedPiecesKeepTheIndent) {
+    const PageGeometry g{12, 100, 1};
+    const auto lines =
+        CardPrintLines({"Name", "one two three four", "abcdefghijklmnopq", "x\fy"}, "   ");
+    EXPECT_EQ(lines[1].indent, 3u);
+    const auto pages = LayoutPages(lines, g, Monospace);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(Texts(pages[0]),
+              (std::vector<std::string>{"   Name", "   one two ", "   three ", "   four",
+                                        "   abcdefghi", "   jklmnopq", "   x"}));
+    EXPECT_EQ(Texts(pages[1]), (std::vector<std::string>{"   y"}));  // after the form feed
+    // Blanks of the indent are no place to wrap; an empty line keeps its indent.
+    const auto oneWord = LayoutPages({{"    abcdefghijkl", false, 4}, {"  ", false, 2}},
+                                     PageGeometry{8, 100, 1}, Monospace);
+    EXPECT_EQ(Texts(oneWord[0]),
+              (std::vector<std::string>{"    abcd", "    efgh", "    ijkl", "  "}));
+}
+
+TEST(LayoutPagesTest, AnIndentWiderThanThePageIsDroppedFromThePieces) {
+    const auto pages = LayoutPages({{"      abc", false, 6}}, PageGeometry{4, 100, 1}, Monospace);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(Texts(pages[0]), (std::vector<std::string>{"abc"}));
+}
+
 TEST(LayoutPagesTest, NewPageWhenTheNextLineDoesNotFitAndAtFormFeeds) {
     const PageGeometry g{80, 3, 1};
     const auto pages =
