@@ -32,11 +32,13 @@
 #include "app/run_command.h"
 #include "app/search_commands.h"
 #include "app/setup_form.h"
+#include "app/status_panel.h"
 #include "app/text_commands.h"
 #include "app/upd_info_form.h"
 #include "app/window_layout.h"
 #include "app/window_setup_host.h"
 #include "cardfile/errors.h"
+#include "cardfile/file_status.h"
 #include "cardfile/prompter.h"
 #include "phone/phone_exchange.h"
 
@@ -214,7 +216,7 @@ void TMainForm::CreateControls() {
     addToolBar(Qt::TopToolBarArea, toolBar_);
 
     for (int i = 0; i < 2; ++i) {
-        auto* panel = new QLabel(this);
+        auto* panel = new StatusPanel(this);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFixedWidth(kStatusPanelWidths[i]);
         panel->setFrameShape(QFrame::Panel);
@@ -223,6 +225,11 @@ void TMainForm::CreateControls() {
         statusPanels_[i] = panel;
         statusBar()->addWidget(panel);
     }
+    // The file status of a large file fits at the desktop's font; longer texts (a path being
+    // saved) are shortened in the middle.
+    static_cast<StatusPanel*>(statusPanels_[0])
+        ->FitWidthTo({QString::fromStdString(FileStatusText(999999, false))},
+                     kStatusPanelWidths[0]);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setSizeGripEnabled(true);
 
