@@ -1,15 +1,27 @@
 #include "app/app_settings.h"
 
+#include <QFile>
 #include <QSettings>
 
 #include "app/card_editor_adapter.h"
 #include "phone/port_device.h"
+#include "phone/user_settings_import.h"
 
 namespace tabellan {
 
-AppSettings::AppSettings()
-    : settings_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                            QStringLiteral("Velmorn"), QStringLiteral("Quirnel"))) {
+namespace {
+
+std::unique_ptr<QSettings> OpenUserSettings() {
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("Velmorn"), QStringLiteral("Quirnel"));
+}
+
+}  // namespace
+
+AppSettings::AppSettings() {
+    // Before the settings are read: values an earlier build kept in Quirnel.conf.
+    ImportOldUserSettings(QFile::encodeName(OpenUserSettings()->fileName()).toStdString());
+    settings_ = OpenUserSettings();
 }
 
 AppSettings::~AppSettings() = default;

@@ -1,7 +1,8 @@
 #pragma once
 // The user's settings of the program (not those of a card file): an INI file under the
-// user's configuration folder, organisation "Velmorn", application "Quirnel". Every value
-// is a string, as it always was.
+// user's configuration folder, organisation "Velmorn", application "Quirnel"
+// (~/.config/Velmorn/Quirnel.ini), the file tabellan-cli reads too; an old Quirnel.conf
+// beside it is imported once. Every value is a string, as it always was.
 #include <QString>
 #include <array>
 #include <memory>

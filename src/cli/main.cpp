@@ -18,6 +18,8 @@
 #include "cli/phonebook_command.h"
 #include "cli/ports_command.h"
 #include "cli/replace_command.h"
+#include "phone/port_device.h"
+#include "phone/user_settings_import.h"
 #include "tabellan_version.h"
 
 namespace tabellan {
@@ -62,6 +64,8 @@ int UsageFailure(std::string_view message) {
 }
 
 int RunSubcommand(const Subcommand& sub, int argc, char** argv) {
+    // Values an earlier build kept in Quirnel.conf, once.
+    ImportOldUserSettings(UserSettingsPath());
     try {
         return sub.run(argc, argv);
     } catch (const UsageError& e) {

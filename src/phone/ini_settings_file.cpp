@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "cardfile/atomic_file.h"
@@ -511,7 +512,11 @@ std::string ApplyIniChanges(std::string text, const IniChanges& changes) {
     return text;
 }
 
-void WriteIniGeneralValues(const std::string& path, const IniChanges& changes) {
+namespace {
+
+// Applies the changes chosen from the file's current text, all under the settings lock.
+void UpdateIniFile(const std::string& path,
+                   const std::function<IniChanges(const std::string& text)>& choose) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     std::error_code error;
     if (!folder.empty()) {
@@ -520,13 +525,37 @@ void WriteIniGeneralValues(const std::string& path, const IniChanges& changes) {
     const SettingsFileLock lock(path + ".lock");
     bool exists = false;
     const std::string before = ReadWholeFile(path, exists);
-    const std::string after = ApplyIniChanges(before, changes);
+    const std::string after = ApplyIniChanges(before, choose(before));
     if (exists && after == before) {
         return;
     }
     AtomicFile file(path);
     file.Write(after);
     file.Commit();
+}
+
+}  // namespace
+
+void WriteIniGeneralValues(const std::string& path, const IniChanges& changes) {
+    UpdateIniFile(path, [&changes](const std::string&) { return changes; });
+}
+
+std::vector<std::string> AddMissingIniGeneralValues(
+    const std::string& path, const std::map<std::string, std::string>& values) {
+    std::vector<std::string> added;
+    UpdateIniFile(path, [&](const std::string& text) {
+        const std::map<std::string, std::string> present = IniGeneralValues(text);
+        IniChanges changes;
+        added.clear();
+        for (const auto& [key, value] : values) {
+            if (!present.contains(key)) {
+                changes.emplace_back(key, value);
+                added.push_back(key);
+            }
+        }
+        return changes;
+    });
+    return added;
 }
 
 }  // namespace tabellan

@@ -32,6 +32,11 @@ std::string UnescapeIniValue(std::string_view raw);
 using IniChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
 void WriteIniGeneralValues(const std::string& path, const IniChanges& changes);
 
+// Sets each of values whose key the file does not hold yet, leaving the others as they are,
+// under the same lock as WriteIniGeneralValues; returns the keys it set.
+std::vector<std::string> AddMissingIniGeneralValues(
+    const std::string& path, const std::map<std::string, std::string>& values);
+
 // The text of a whole file with the changes applied (what WriteIniGeneralValues writes).
 std::string ApplyIniChanges(std::string text, const IniChanges& changes);
 

@@ -152,6 +152,20 @@ TEST_F(StartupTest, CommPortAndSearchItemsAreReadAtStartAndWrittenAtExit) {
     EXPECT_EQ(window->CommPort(), 7);
 }
 
+TEST_F(StartupTest, AnOldQuirnelConfIsTakenIntoTheSettingsFileOnce) {
+    Registry()->setValue("SS1", "i - Kept");
+    const std::string conf = dir.File("config/Velmorn/Quirnel.conf");
+    WriteBytes(conf, "[General]\nCommPort=4\nSS1=i - Old\nCommDevice4=/dev/ttyUSB1\n");
+    Make();
+    EXPECT_EQ(window->CommPort(), 4);
+    EXPECT_EQ(window->Action("mnuSearchItem1")->text(), "&1 i - Kept");
+    EXPECT_FALSE(Exists(conf));
+    // The window and the phone's port lookup share one file.
+    const auto reg = Registry();
+    EXPECT_EQ(reg->fileName().toStdString(), dir.File("config/Velmorn/Quirnel.ini"));
+    EXPECT_EQ(reg->value("CommDevice4").toString(), "/dev/ttyUSB1");
+}
+
 QUrl g_lastHelp;
 
 TEST_F(StartupTest, HelpOpensTheTopicsAndTheContextOfTheFocusedMenu) {
