@@ -2,8 +2,6 @@
 
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QMainWindow>
 #include <QPaintEngine>
@@ -17,6 +15,7 @@
 #include <algorithm>
 
 #include "app/card_editor_adapter.h"
+#include "app/font_mapping.h"
 #include "cardfile/document.h"
 #include "cardfile/prompter.h"
 
@@ -45,11 +44,13 @@ QFont PrinterFont(const QFont& editorFont) {
     QFont font = editorFont;
     font.setStyleName(QString());
     font.setFamily(QString::fromLatin1(kPrinterFace));
-    if (QFontInfo(font).family().compare(QString::fromLatin1(kPrinterFace), Qt::CaseInsensitive) !=
-        0) {
-        font.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
-    }
     font.setPointSize(kPrinterPointSize);
+    // The face itself or the desktop's stand-in for it (a metric-compatible font); any other
+    // substitute must at least draw fixed pitch, as the print's columns are counted in
+    // characters.
+    if (!DrawsFixedPitch(font)) {
+        font.setFamily(FixedPitchFamily());
+    }
     font.setBold(false);
     font.setItalic(false);
     font.setUnderline(false);

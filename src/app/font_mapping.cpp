@@ -1,7 +1,11 @@
 #include "app/font_mapping.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 
 namespace tabellan {
 
@@ -13,6 +17,51 @@ bool IsWindowsFixedFace(const QString& name) {
     return kFixed.contains(name, Qt::CaseInsensitive);
 }
 
+bool DrawsFixedPitch(const QFont& font) {
+    QFont probe = font;
+    probe.setPixelSize(20);
+    const QFontMetricsF metrics(probe);
+    // Narrow and wide letters, digits and punctuation of the card text.
+    static const QString kSample = QStringLiteral("iMW.l0m _|@");
+    const qreal advance = metrics.horizontalAdvance(kSample.front());
+    if (advance <= 0) {
+        return false;
+    }
+    for (const QChar c : kSample) {
+        if (std::abs(metrics.horizontalAdvance(c) - advance) > 0.05) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString FixedPitchFamily() {
+    // The font set does not change while the program runs.
+    static const QString family = [] {
+        const QFont desktop = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (DrawsFixedPitch(desktop)) {
+            return QFontInfo(desktop).family();
+        }
+        QFont typewriter(desktop);
+        typewriter.setStyleHint(QFont::TypeWriter);
+        typewriter.setFamilies({QStringLiteral("monospace")});
+        if (DrawsFixedPitch(typewriter)) {
+            return QFontInfo(typewriter).family();
+        }
+        // Families the font metadata calls fixed first, then the rest.
+        QStringList families = QFontDatabase::families();
+        std::stable_partition(families.begin(), families.end(),
+                              [](const QString& f) { return QFontDatabase::isFixedPitch(f); });
+        for (const QString& f : families) {
+            if (!QFontDatabase::isPrivateFamily(f) && DrawsFixedPitch(QFont(f))) {
+                return f;
+            }
+        }
+        return desktop.family();
+    }();
+    return family;
+}
+
 namespace {
 
 QString FamilyFor(const FontSpec& spec) {
@@ -21,7 +70,7 @@ QString FamilyFor(const FontSpec& spec) {
         return name;
     }
     if (IsWindowsFixedFace(name) || spec.pitch == 2) {
-        return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+        return FixedPitchFamily();
     }
     return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
 }

@@ -7,11 +7,14 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/font_mapping.h"
+
 namespace tabellan {
 
 SetupQuickSearchPage::SetupQuickSearchPage(Prompter& prompter)
     : SetupPage("TabQuickSearchItems", prompter) {
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setFamily(FixedPitchFamily());
     itemList_ = new QListWidget(this);
     itemList_->setObjectName(QStringLiteral("SrchItemList"));
     itemList_->setFont(fixed);

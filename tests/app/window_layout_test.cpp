@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "app/card_memo.h"
 #include "app/command_table.h"
 #include "app/enablement.h"
+#include "app/font_mapping.h"
 #include "app/help.h"
 #include "app/index_list_view.h"
 #include "support/window_fixture.h"
@@ -268,9 +271,34 @@ TEST_F(WindowLayoutTest, MissingWindowsFontsMapToTheDesktopsFixedFont) {
     Make();
     const QFont font = window->Memo()->font();
     EXPECT_EQ(font.pixelSize(), 12);
-    EXPECT_TRUE(QFontInfo(font).fixedPitch());
+    EXPECT_TRUE(DrawsEqualWidths(font)) << QFontInfo(font).family().toStdString();
     EXPECT_EQ(window->Doc().Settings().font.name, "Fixedsys");
     EXPECT_EQ(window->List()->font(), font);
+}
+
+TEST(FontMappingTest, FixedFacesMapToAFontThatDrawsEqualWidths) {
+    EXPECT_TRUE(DrawsFixedPitch(QFont(FixedPitchFamily())));
+    EXPECT_TRUE(DrawsEqualWidths(QFont(FixedPitchFamily()))) << FixedPitchFamily().toStdString();
+    // A proportional font is told apart, whatever its metadata says.
+    QFont proportional(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    if (!DrawsEqualWidths(proportional)) {
+        EXPECT_FALSE(DrawsFixedPitch(proportional))
+            << QFontInfo(proportional).family().toStdString();
+    }
+    for (const char* face : {"Courier New", "Fixedsys", "Terminal", "Lucida Console"}) {
+        FontSpec spec;
+        spec.name = face;
+        spec.height = -13;
+        const QFont font = FontFromSpec(spec);
+        EXPECT_TRUE(DrawsEqualWidths(font))
+            << face << " -> " << QFontInfo(font).family().toStdString();
+        EXPECT_EQ(font.pixelSize(), 13);
+    }
+    // A face of any name with the fixed pitch flag.
+    FontSpec unknown;
+    unknown.name = "No Such Face 7";
+    unknown.pitch = 2;
+    EXPECT_TRUE(DrawsEqualWidths(FontFromSpec(unknown)));
 }
 
 }  // namespace

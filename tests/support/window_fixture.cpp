@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QSettings>
 #include <QTimer>
+#include <cmath>
 #include <cstdlib>
 
 #include "cardfile/card_file.h"
@@ -25,6 +27,18 @@ bool ScriptedDialogs::SaveAs(QWidget*, int& filterIndex, QString& name) {
     name = saveAnswers.front()->name;
     saveAnswers.pop_front();
     return true;
+}
+
+bool DrawsEqualWidths(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const qreal narrow = metrics.horizontalAdvance(QStringLiteral("iiiiiiiiii"));
+    for (const char* line :
+         {"WWWWWWWWWW", "mmmmmmmmmm", "0000000000", "..........", "@@@@@@@@@@"}) {
+        if (std::abs(metrics.horizontalAdvance(QString::fromLatin1(line)) - narrow) > 0.5) {
+            return false;
+        }
+    }
+    return narrow > 0;
 }
 
 WindowTest::WindowTest() : dir("tabellan-window") {

@@ -4,6 +4,7 @@
 // a temporary folder.
 #include <gtest/gtest.h>
 
+#include <QFont>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,10 @@ class ScriptedDialogs : public FileDialogs {
     std::optional<QString> Open(QWidget*) override { return openAnswer; }
     bool SaveAs(QWidget*, int& filterIndex, QString& name) override;
 };
+
+// Whether a line of narrow letters is exactly as wide as one of wide letters, digits or
+// punctuation in font: what a fixed-pitch font draws, whatever its metadata says.
+bool DrawsEqualWidths(const QFont& font);
 
 class WindowTest : public ::testing::Test {
   protected:
