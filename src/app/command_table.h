@@ -11,6 +11,12 @@
 
 namespace tabellan {
 
+// A tool button's glyph: the desktop icon theme's, else the program's own drawing.
+struct ToolGlyph {
+    std::string_view theme;    // freedesktop icon name; empty: no theme icon means the command
+    std::string_view bundled;  // drawing in the program's resources, without ".svg"
+};
+
 struct CommandEntry {
     std::string_view name;             // object name of the command's action (its menu entry's)
     std::string_view caption;          // menu caption; empty for a command that only has a button
@@ -19,6 +25,7 @@ struct CommandEntry {
     std::optional<EnableRule> rule{};  // none: the refresh leaves the command's state alone
     std::string_view button{};         // tool bar button; empty: none
     std::string_view hint{};           // the button's hint
+    ToolGlyph glyph{};                 // the button's glyph
     std::string_view popup{};          // entry of the index list's context menu; empty: none
     std::string_view popupCaption{};   // its caption when it differs from the menu's
     bool submenu = false;              // the action opens a submenu

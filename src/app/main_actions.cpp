@@ -83,7 +83,8 @@ void MainActions::CreateAction(const CommandEntry& command) {
     action->setObjectName(Name(command.name));
     SetHelpContext(action, command.help);
     if (!command.button.empty()) {
-        action->setIcon(ToolIcon(Name(command.button)));
+        action->setIcon(
+            ToolIcon(command.glyph, toolBar_.palette().color(toolBar_.backgroundRole())));
         action->setIconVisibleInMenu(false);
         action->setToolTip(Name(command.hint));
     }
