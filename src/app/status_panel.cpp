@@ -6,6 +6,8 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "app/plain_tool_tip.h"
+
 namespace tabellan {
 
 StatusPanel::StatusPanel(QWidget* parent) : QLabel(parent) {
@@ -53,7 +55,7 @@ bool StatusPanel::event(QEvent* e) {
     if (e->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(e);
         if (Shortened()) {
-            QToolTip::showText(help->globalPos(), text(), this);
+            QToolTip::showText(help->globalPos(), PlainToolTip(text()), this);
         } else {
             QToolTip::hideText();
         }

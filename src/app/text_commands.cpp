@@ -12,6 +12,7 @@
 
 #include "app/card_editor_adapter.h"
 #include "app/desktop_opener.h"
+#include "app/plain_tool_tip.h"
 #include "cardfile/card_info.h"
 #include "cardfile/cipher.h"
 #include "cardfile/document.h"
@@ -126,7 +127,7 @@ bool TextCommands::TakeCommand() {
         const QString shown = metrics.elidedText(line, Qt::ElideMiddle,
                                                  metrics.averageCharWidth() * kCaptionCharacters);
         executeCmd_->setText(QString(shown).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        executeCmd_->setToolTip(command.empty() ? QString() : line);
+        executeCmd_->setToolTip(command.empty() ? QString() : PlainToolTip(line));
         executeCmd_->setEnabled(!command.empty());
     }
     return !command.empty();

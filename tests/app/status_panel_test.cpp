@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QHelpEvent>
+#include <QTextDocument>
 #include <QToolTip>
 
+#include "app/plain_tool_tip.h"
 #include "cardfile/file_status.h"
 #include "support/window_fixture.h"
 
@@ -50,6 +52,29 @@ TEST_F(StatusPanelTest, ALongTextIsShortenedInTheMiddleAndWholeInTheToolTip) {
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), "Saving " + path + "...");
     QToolTip::hideText();
+
+    // A name that looks like markup reads as typed in the tool tip too.
+    const QString odd = "/home/someone/<b>Firm</b> & <i>Co</i>/" + QString(60, 'y') + ".csv";
+    window->ShowFileStatus(("Saving " + odd + "...").toStdString());
+    QApplication::sendEvent(&Panel0(), &tip);
+    QTextDocument rendered;
+    rendered.setHtml(QToolTip::text());
+    EXPECT_EQ(rendered.toPlainText(), "Saving " + odd + "...");
+    QToolTip::hideText();
+}
+
+TEST(PlainToolTipTest, TextReadsAsTypedWhetherOrNotItLooksLikeMarkup) {
+    for (const QString& text : {QString("plain & simple"), QString("<b>bold</b>"),
+                                QString("<html>x</html>  two  spaces"), QString("a < b > c")}) {
+        const QString tip = PlainToolTip(text);
+        if (Qt::mightBeRichText(tip)) {
+            QTextDocument rendered;
+            rendered.setHtml(tip);
+            EXPECT_EQ(rendered.toPlainText(), text);
+        } else {
+            EXPECT_EQ(tip, text);
+        }
+    }
 }
 
 }  // namespace

@@ -295,8 +295,9 @@ TEST_F(TextCommandsTest, AnOpenerThatSucceedsSaysNothingAndAMissingOneIsNamed) {
         QTest::qWait(20);
     }
     ASSERT_EQ(prompter.shown.size(), 1u);
+    // The message box shows each doubled "&" as one.
     EXPECT_EQ(prompter.shown[0].text,
-              "Error running:\r\nhttps://example.org/a&b.\r\n\r\n" +
+              "Error running:\r\nhttps://example.org/a&&b.\r\n\r\n" +
                   FilePath("no-opener").toStdString() +
                   ", the program that opens documents and web addresses, is not installed.");
 }
