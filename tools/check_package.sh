@@ -77,7 +77,7 @@ cli_version=$("$root/usr/bin/tabellan-cli" --version) || fail "tabellan-cli --ve
 [ "$cli_version" = "${version%-*}" ] ||
   fail "tabellan-cli says version $cli_version, the package is $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libicu libqt6widgets6; do
+for lib in libc6 libicu libqt6widgets6 libqt6svg6; do
   [[ $depends == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 echo "check_package: $(basename "$deb") ok (Depends: $depends)"
