@@ -221,7 +221,9 @@ FileSettings ApplyFileSettings(const std::vector<std::string>& list,
         s.left = 200;
     }
     s.windowState = integer("WindowState", 0);
-    s.cardWidth = integer("CardWidth", (s.clientWidth - 29) * 8 / 13);
+    // Widened: a file may hold any ClientWidth, and the product must not overflow.
+    s.cardWidth = integer("CardWidth",
+                          static_cast<int>((static_cast<long long>(s.clientWidth) - 29) * 8 / 13));
     // 10. - 16.
     s.savePeriodMinutes = integer("SavePeriod", 10);
     s.wordWrap = flag("WordWrap", false);

@@ -165,6 +165,8 @@ TEST(FileSettingsTest, RangeRules) {
     EXPECT_EQ(Apply({"ClientWidth=1000"}, p).cardWidth, (1000 - 29) * 8 / 13);
     EXPECT_EQ(Apply({"ClientWidth=10"}, p).cardWidth, (10 - 29) * 8 / 13);  // truncates to 0
     EXPECT_EQ(Apply({"ClientWidth=1000", "CardWidth=77"}, p).cardWidth, 77);
+    EXPECT_EQ(Apply({"ClientWidth=680137129"}, p).cardWidth, 418545907);  // no overflow
+    EXPECT_EQ(Apply({"ClientWidth=-2147483648"}, p).cardWidth, -1321528416);
     EXPECT_EQ(Apply({"SavePeriod=0"}, p).savePeriodMinutes, 0);
 }
 
