@@ -227,20 +227,27 @@ void Document::PrepareSettingsForWrite() {
     settings_.currentIndex = currentItemIndex_;
 }
 
-// The new file is complete under a temporary name before the old one moves to the backup
-// name, so a failed write leaves the card file and its backup as they were.
+// The new file is complete before the old one becomes the backup, so a failed write leaves
+// the card file and its backup as they were. Through a symbolic link, the file it points to
+// is the card file: it is backed up beside itself and replaced, and the link stays.
 void Document::WriteCardFileSafely(bool asCardFile) {
     AtomicFile out(cardFileName_);
     WriteCardFile(out, cards_, settings_, asCardFile, prompter_);
     out.Finish();
 
-    const std::string backup = ChangeFileExt(cardFileName_, ".bak");
+    const std::string& realFile = out.RealTargetPath();
+    const std::string backup = ChangeFileExt(realFile, ".bak");
     // A document opened from x.txt is named x.TXT; the file it came from is the old one.
-    const std::string oldFile = FindFileIgnoringExtCase(cardFileName_);
+    const std::string oldFile = FindFileIgnoringExtCase(realFile);
     bool movedOldFile = false;
-    if (!oldFile.empty()) {
+    if (!oldFile.empty() && oldFile != backup) {
         DeleteFileQuietly(backup);
-        movedOldFile = RenameFileQuietly(oldFile, backup);
+        // A second name for the old file keeps the card file's own name on the old contents
+        // until the new file replaces them in one step; where the file system has no hard
+        // links, the old file is moved to the backup name instead.
+        if (oldFile != realFile || !LinkFileQuietly(oldFile, backup)) {
+            movedOldFile = RenameFileQuietly(oldFile, backup);
+        }
     }
     DeleteFileQuietly(settings_.altCardFileName);
     try {

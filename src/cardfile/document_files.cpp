@@ -11,6 +11,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "cardfile/system_calls.h"
+
 namespace tabellan {
 
 namespace {
@@ -191,12 +193,16 @@ std::string FindFileIgnoringExtCase(const std::string& path) {
 
 void DeleteFileQuietly(const std::string& path) {
     if (!path.empty()) {
-        ::unlink(path.c_str());
+        sys::Unlink(path.c_str());
     }
 }
 
 bool RenameFileQuietly(const std::string& from, const std::string& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return sys::Rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool LinkFileQuietly(const std::string& from, const std::string& to) {
+    return sys::Link(from.c_str(), to.c_str()) == 0;
 }
 
 bool CopyFileNoOverwrite(const std::string& source, const std::string& target) {

@@ -25,6 +25,8 @@ std::string FindFileIgnoringExtCase(const std::string& path);
 void DeleteFileQuietly(const std::string& path);
 // true when the file was moved; the caller decides whether that matters.
 bool RenameFileQuietly(const std::string& from, const std::string& to);
+// Gives the file a second name (a hard link); false when that fails or to exists.
+bool LinkFileQuietly(const std::string& from, const std::string& to);
 
 // Copies source byte for byte to target; fails (false) when target exists or anything goes
 // wrong. The copy is written under a temporary name and linked into place without

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -14,6 +15,8 @@
 #include "cardfile/errors.h"
 #include "cardfile/line_reader.h"
 #include "support/temp_folder.h"
+#include "cardfile/system_calls.h"
+#include "scoped_fault_hook.h"
 
 namespace tabellan {
 namespace {
@@ -22,6 +25,7 @@ namespace fs = std::filesystem;
 using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
+using test::ScopedFaultHook;
 
 TEST(AtomicFileTest, CommitWritesAndReplaces) {
     TempFolder dir;
@@ -30,8 +34,7 @@ TEST(AtomicFileTest, CommitWritesAndReplaces) {
     {
         AtomicFile f(target);
         EXPECT_EQ(f.TargetPath(), target);
-        EXPECT_NE(f.TempPath(), target);
-        EXPECT_EQ(fs::path(f.TempPath()).parent_path(), fs::path(target).parent_path());
+        EXPECT_EQ(f.RealTargetPath(), target);
         f.Write("new ");
         f.Write(std::string(200000, 'x'));  // bigger than the buffer
         f.Write("end");
@@ -59,6 +62,117 @@ TEST(AtomicFileTest, UncommittedLeavesNothingBehind) {
     }
     EXPECT_FALSE(fs::exists(dir.File("new.csv")));
     EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+// The new file has no name in the folder until it is complete and takes the target's: a
+// process killed while writing leaves nothing behind.
+TEST(AtomicFileTest, TheNewFileIsUnnamedUntilTheCommit) {
+    TempFolder dir;
+    std::string target = dir.File("cards.csv");
+    WriteBytes(target, "old");
+    {
+        AtomicFile f(target);
+        f.Write(std::string(300000, 'n'));
+        f.Finish();
+        EXPECT_EQ(f.TempPath(), "");
+        EXPECT_EQ(dir.EntryCount(), 1u);
+        f.Commit();
+    }
+    EXPECT_EQ(ReadBytes(target), std::string(300000, 'n'));
+    EXPECT_EQ(dir.EntryCount(), 1u);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AtomicFile f(target);
+        f.Write(std::string(300000, 'k'));
+        f.Finish();
+        ::raise(SIGKILL);  // no destructor runs
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(ReadBytes(target), std::string(300000, 'n'));
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+// Where the folder refuses unnamed files, a temporary name beside the target is used.
+TEST(AtomicFileTest, FallsBackToANamedTemporaryFile) {
+    TempFolder dir;
+    std::string target = dir.File("cards.csv");
+    WriteBytes(target, "old");
+    ::chmod(target.c_str(), 0640);
+    ScopedFaultHook refuseUnnamed([&](sys::Call call, std::string_view path) {
+        return call == sys::Call::Open && path == dir.Path().string() ? EOPNOTSUPP : 0;
+    });
+    {
+        AtomicFile f(target);
+        f.Write("new");
+        f.Finish();
+        EXPECT_EQ(fs::path(f.TempPath()).parent_path(), fs::path(target).parent_path());
+        EXPECT_EQ(dir.EntryCount(), 2u);
+        f.Commit();
+    }
+    EXPECT_EQ(ReadBytes(target), "new");
+    EXPECT_EQ(dir.EntryCount(), 1u);
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    {
+        AtomicFile f(target);
+        f.Write("dropped");
+    }
+    EXPECT_EQ(ReadBytes(target), "new");
+    EXPECT_EQ(dir.EntryCount(), 1u);
+}
+
+TEST(AtomicFileTest, CommitWithoutReplacingNeverOverwrites) {
+    for (bool named : {false, true}) {
+        TempFolder dir;
+        ScopedFaultHook refuseUnnamed([&](sys::Call call, std::string_view path) {
+            return named && call == sys::Call::Open && path == dir.Path().string() ? EOPNOTSUPP : 0;
+        });
+        std::string target = dir.File("alt.csv");
+        {
+            AtomicFile f(target);
+            f.Write("first");
+            f.CommitWithoutReplacing();
+        }
+        EXPECT_EQ(ReadBytes(target), "first");
+        try {
+            AtomicFile f(target);
+            f.Write("second");
+            f.CommitWithoutReplacing();
+            ADD_FAILURE() << "replaced";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(std::string(e.what()), target + ": File exists");
+        }
+        EXPECT_EQ(ReadBytes(target), "first");
+        EXPECT_EQ(dir.EntryCount(), 1u) << named;
+    }
+}
+
+TEST(AtomicFileTest, PermissionsNeverExceedTheCap) {
+    TempFolder dir;
+    const mode_t old = ::umask(022);
+    {
+        AtomicFile f(dir.File("side.$$$"), 0600);
+        f.Commit();
+    }
+    std::string existing = dir.File("export.txt");
+    WriteBytes(existing, "x");
+    ::chmod(existing.c_str(), 0644);
+    {
+        AtomicFile f(existing, 0640);
+        f.Commit();
+    }
+    ::umask(old);
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.File("side.$$$").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    ASSERT_EQ(::stat(existing.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 TEST(AtomicFileTest, KeepsTheModeOfTheReplacedFile) {
@@ -98,6 +212,7 @@ TEST(AtomicFileTest, WritesThroughASymbolicLink) {
     }
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(real), "new");
+using test::ScopedFaultHook;
 }
 
 TEST(AtomicFileTest, MissingFolderGivesTheSystemMessage) {

@@ -1,0 +1,137 @@
+// What a save does to the files around the card file: links, the backup, the alternate copy
+// and the permissions of every file written beside it.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cardfile/document.h"
+#include "cardfile/errors.h"
+#include "cardfile/system_calls.h"
+#include "document_fake_view.h"
+#include "support/scripted_prompter.h"
+#include "scoped_fault_hook.h"
+
+namespace tabellan {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using test::Exists;
+using test::FakeDocumentView;
+using test::ScriptedPrompter;
+using test::ReadBytes;
+using test::TempFolder;
+using test::WriteBytes;
+
+class SaveSafetyTest : public ::testing::Test {
+  protected:
+    SaveSafetyTest() : doc(view, prompter, SettingsContext{}, [this] { return now; }) {}
+
+    // Opens path (written with bytes first unless it exists) and changes one card.
+    void OpenAndEdit(const std::string& path) {
+        doc.ReadCardFile(path);
+        doc.SelectCard(1);
+        test::TypeLines(doc, view, {"Smith", "edited"});
+        doc.CommitCurrentCard();
+    }
+    std::vector<std::string> Entries(const fs::path& folder) const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    const std::string oldBytes = "Jones,x\r\nSmith,y\r\n";
+    TempFolder dir;
+    double now = 45000.5;
+    FakeDocumentView view;
+    ScriptedPrompter prompter;
+    Document doc;
+};
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// --- symbolic links ---
+
+TEST_F(SaveSafetyTest, SaveThroughALinkReplacesTheRealFileAndBacksItUpBesideIt) {
+    fs::create_directory(dir / "data");
+    WriteBytes(dir / "data/cards.csv", oldBytes);
+    fs::create_symlink("data/cards.csv", dir / "link.csv");  // relative, as users make them
+    OpenAndEdit(dir / "link.csv");
+    doc.SaveCardFile();
+
+    EXPECT_TRUE(fs::is_symlink(dir / "link.csv"));
+    EXPECT_EQ(fs::read_symlink(dir / "link.csv"), "data/cards.csv");
+    EXPECT_TRUE(Contains(ReadBytes(dir / "data/cards.csv"), "Smith,edited"));
+    EXPECT_EQ(ReadBytes(dir / "data/cards.bak"), oldBytes);
+    EXPECT_FALSE(fs::is_symlink(dir / "data/cards.bak"));
+    EXPECT_FALSE(Exists(dir / "link.bak"));
+    EXPECT_EQ(doc.CardFileName(), dir / "link.csv");
+
+    // The next save again goes through the link; the backup holds the first save.
+    const std::string first = ReadBytes(dir / "data/cards.csv");
+    doc.Cards().Insert(Card{{"More"}});
+    doc.SetFileModified(true);
+    doc.SaveCardFile();
+    EXPECT_TRUE(fs::is_symlink(dir / "link.csv"));
+    EXPECT_EQ(ReadBytes(dir / "data/cards.bak"), first);
+    EXPECT_TRUE(Contains(ReadBytes(dir / "link.csv"), "\r\nMore\r\n"));
+    EXPECT_EQ(Entries(dir.Path()), (Lines{"data", "link.csv"}));
+    EXPECT_EQ(Entries(dir / "data"), (Lines{"cards.bak", "cards.csv"}));
+}
+
+TEST_F(SaveSafetyTest, ALinkToALinkIsFollowedToTheEnd) {
+    WriteBytes(dir / "real.csv", oldBytes);
+    fs::create_symlink(dir / "real.csv", dir / "middle.csv");
+    fs::create_symlink(dir / "middle.csv", dir / "outer.csv");
+    OpenAndEdit(dir / "outer.csv");
+    doc.SaveCardFile();
+    EXPECT_TRUE(fs::is_symlink(dir / "outer.csv"));
+    EXPECT_TRUE(fs::is_symlink(dir / "middle.csv"));
+    EXPECT_TRUE(Contains(ReadBytes(dir / "real.csv"), "Smith,edited"));
+    EXPECT_EQ(ReadBytes(dir / "real.bak"), oldBytes);
+    EXPECT_FALSE(Exists(dir / "outer.bak"));
+    EXPECT_FALSE(Exists(dir / "middle.bak"));
+}
+
+// --- the order of a save ---
+
+// Until the new file takes the card file's name in one step, the name keeps the old
+// contents: a crash at any moment finds the old or the new file under it, never none.
+TEST_F(SaveSafetyTest, TheCardFileNameNeverGoesMissingDuringASave) {
+    const std::string card = dir / "a.csv";
+    WriteBytes(card, oldBytes);
+    WriteBytes(dir / "a.bak", "older");
+    OpenAndEdit(card);
+    std::vector<std::string> seen;
+    {
+        test::ScopedFaultHook watch([&](sys::Call call, std::string_view) {
+            if (call == sys::Call::Rename || call == sys::Call::Link || call == sys::Call::Unlink) {
+                seen.push_back(sys::CallName(call) + std::string(": ") +
+                               (Exists(card) ? ReadBytes(card) : "(missing)"));
+            }
+            return 0;
+        });
+        doc.SaveCardFile();
+    }
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(Contains(seen.front(), oldBytes));
+    for (const std::string& state : seen) {
+        EXPECT_TRUE(Contains(state, oldBytes) || Contains(state, "Smith,edited")) << state;
+    }
+    EXPECT_TRUE(Contains(ReadBytes(card), "Smith,edited"));
+    EXPECT_EQ(ReadBytes(dir / "a.bak"), oldBytes);
+    EXPECT_EQ(Entries(dir.Path()), (Lines{"a.bak", "a.csv"}));
+}
+
+}  // namespace
+}  // namespace tabellan
