@@ -230,8 +230,8 @@ void Document::PrepareSettingsForWrite() {
 // The new file is complete before the old one becomes the backup, so a failed write leaves
 // the card file and its backup as they were. Through a symbolic link, the file it points to
 // is the card file: it is backed up beside itself and replaced, and the link stays.
-void Document::WriteCardFileSafely(bool asCardFile) {
-    AtomicFile out(cardFileName_);
+void Document::WriteCardFileSafely(bool asCardFile, std::optional<unsigned> permissionCap) {
+    AtomicFile out(cardFileName_, permissionCap);
     WriteCardFile(out, cards_, settings_, asCardFile, prompter_);
     out.Finish();
 
@@ -265,6 +265,10 @@ void Document::SaveCardFile() {
         SaveAsCardFile();
         return;
     }
+    SaveUnder(FilePermissions(FindFileIgnoringExtCase(cardFileName_)));
+}
+
+void Document::SaveUnder(std::optional<unsigned> permissionCap) {
     CommitCurrentCard();
     const int filterIndex = SetSaveDialogFilterIndex();
     if (filterIndex == 0) {
@@ -275,7 +279,7 @@ void Document::SaveCardFile() {
     fileModified_ = false;  // the header records the saved state
     try {
         PrepareSettingsForWrite();
-        WriteCardFileSafely(filterIndex == 1);
+        WriteCardFileSafely(filterIndex == 1, permissionCap);
     } catch (...) {
         fileModified_ = wasModified;
         ShowFileStatus();
@@ -310,9 +314,13 @@ void Document::SaveAsCardFile() {
         return;
     }
     const std::string previousName = cardFileName_;
+    // The new file is as private as the one the cards came from.
+    const std::optional<unsigned> permissionCap =
+        previousName.empty() ? std::nullopt
+                             : FilePermissions(FindFileIgnoringExtCase(previousName));
     cardFileName_ = ExpandFileName(name);
     try {
-        SaveCardFile();
+        SaveUnder(permissionCap);
     } catch (const EProblemAltFile&) {
         throw;  // the card file itself was saved under the new name
     } catch (...) {
@@ -339,7 +347,9 @@ void Document::AutoSaveIfDue() {
     ScopeExit stamp([this] { lastAutoSave_ = clock_(); });
     autoSaveFileName_ = ChangeFileExt(cardFileName_, ".$$$");
     PrepareSettingsForWrite();
-    WriteCardFile(autoSaveFileName_, cards_, settings_, true, prompter_);
+    AtomicFile out(autoSaveFileName_, FilePermissions(FindFileIgnoringExtCase(cardFileName_)));
+    WriteCardFile(out, cards_, settings_, true, prompter_);
+    out.Commit();
     ShowFileStatus();
 }
 

@@ -4,6 +4,7 @@
 // workflow around the card file readers and writer. The window implements DocumentView;
 // every question goes through the Prompter.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -128,7 +129,10 @@ class Document {
     void ResetEditor();
     void UpdateCaption();
     void PrepareSettingsForWrite();
-    void WriteCardFileSafely(bool asCardFile);
+    // permissionCap: the permissions of the card file the document came from; the files
+    // written beside it never get more.
+    void SaveUnder(std::optional<unsigned> permissionCap);
+    void WriteCardFileSafely(bool asCardFile, std::optional<unsigned> permissionCap);
     void CopyToAlternateFile();
     int SelectedOrCurrentPosition(const std::string& remembered) const;
 

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "cardfile/atomic_file.h"
+#include "cardfile/errors.h"
 #include "cardfile/system_calls.h"
 
 namespace tabellan {
@@ -54,13 +56,13 @@ class FileDescriptor {
 };
 
 bool ReadAll(const std::string& path, std::string& data) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.Valid()) {
         return false;
     }
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        const ssize_t n = sys::Read(fd.Get(), buffer, sizeof buffer);
         if (n == 0) {
             return true;
         }
@@ -72,50 +74,6 @@ bool ReadAll(const std::string& path, std::string& data) {
         }
         data.append(buffer, static_cast<std::size_t>(n));
     }
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Creates path exclusively, writes data and syncs it; removes what it created on failure.
-bool WriteNewFile(const std::string& path, std::string_view data) {
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!fd.Valid()) {
-        return false;
-    }
-    const bool ok = WriteAll(fd.Get(), data) && ::fsync(fd.Get()) == 0 && fd.Close();
-    if (!ok) {
-        ::unlink(path.c_str());
-    }
-    return ok;
-}
-
-// A fresh name beside target for the copy under construction.
-std::string CreateTempBeside(const std::string& target, std::string_view data) {
-    const std::size_t start = FinalComponentStart(target);
-    const std::string stem =
-        target.substr(0, start) + "." + target.substr(start) + ".tmp" + std::to_string(::getpid());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = stem + "." + std::to_string(attempt);
-        if (WriteNewFile(candidate, data)) {
-            return candidate;
-        }
-        if (errno != EEXIST) {
-            return {};
-        }
-    }
-    return {};
 }
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
@@ -159,6 +117,14 @@ std::string ExpandFileName(const std::string& path) {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<unsigned> FilePermissions(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return st.st_mode & 0777;
 }
 
 std::string FindFileIgnoringExtCase(const std::string& path) {
@@ -207,29 +173,22 @@ bool LinkFileQuietly(const std::string& from, const std::string& to) {
 
 bool CopyFileNoOverwrite(const std::string& source, const std::string& target) {
     std::string data;
-    if (target.empty() || !ReadAll(source, data)) {
+    const std::optional<unsigned> permissions = FilePermissions(source);
+    if (target.empty() || !permissions || !ReadAll(source, data)) {
         return false;
     }
     struct stat st {};
     if (::lstat(target.c_str(), &st) == 0) {
         return false;
     }
-    const std::string temp = CreateTempBeside(target, data);
-    if (temp.empty()) {
-        return false;
-    }
-    // link() never replaces an existing target, so the copy appears complete or not at all.
-    const bool linked = ::link(temp.c_str(), target.c_str()) == 0;
-    const int linkError = errno;
-    ::unlink(temp.c_str());
-    if (linked) {
+    try {
+        AtomicFile out(target, permissions);
+        out.Write(data);
+        out.CommitWithoutReplacing();
         return true;
-    }
-    if (linkError == EEXIST) {
+    } catch (const EInOutError&) {
         return false;
     }
-    // File systems without hard links: create the target exclusively instead.
-    return WriteNewFile(target, data);
 }
 
 }  // namespace tabellan

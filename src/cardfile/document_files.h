@@ -2,6 +2,7 @@
 // File names and file operations of the document workflow: the extension rules of the card
 // file, its backup, autosave and alternate copies, and the quiet deletes and renames whose
 // failures are never reported.
+#include <optional>
 #include <string>
 
 namespace tabellan {
@@ -17,6 +18,8 @@ std::string ExpandFileName(const std::string& path);
 
 // A regular file (or a link to one) exists under path.
 bool FileExists(const std::string& path);
+// The permission bits of the file path names (links followed); nullopt when there is none.
+std::optional<unsigned> FilePermissions(const std::string& path);
 // The existing regular file that path names on a file system that ignores the letter case
 // of extensions, as the card file's own is taken: path itself when it exists, else a file
 // in its folder whose name differs only in the extension's case (x.txt for x.TXT); empty
@@ -29,8 +32,8 @@ bool RenameFileQuietly(const std::string& from, const std::string& to);
 bool LinkFileQuietly(const std::string& from, const std::string& to);
 
 // Copies source byte for byte to target; fails (false) when target exists or anything goes
-// wrong. The copy is written under a temporary name and linked into place without
-// overwriting, so a failure never leaves a partial target behind.
+// wrong. The copy appears complete or not at all, and never gets more permissions than the
+// source has.
 bool CopyFileNoOverwrite(const std::string& source, const std::string& target);
 
 }  // namespace tabellan

@@ -103,6 +103,81 @@ TEST_F(SaveSafetyTest, ALinkToALinkIsFollowedToTheEnd) {
     EXPECT_FALSE(Exists(dir / "middle.bak"));
 }
 
+// --- permissions ---
+
+unsigned Permissions(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 07777;
+}
+
+// Restores the umask however the test ends.
+class ScopedUmask {
+  public:
+    explicit ScopedUmask(mode_t mask) : saved_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(saved_); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+  private:
+    mode_t saved_;
+};
+
+TEST_F(SaveSafetyTest, FilesBesideAPrivateCardFileArePrivateToo) {
+    const ScopedUmask umask(022);
+    const std::string card = dir / "a.csv";
+    WriteBytes(card, oldBytes);
+    ::chmod(card.c_str(), 0600);
+    WriteBytes(dir / "export.txt", "old export");
+    ::chmod((dir / "export.txt").c_str(), 0644);
+    OpenAndEdit(card);
+    doc.AutoSaveIfDue();
+    EXPECT_EQ(Permissions(dir / "a.$$$"), 0600u);
+
+    doc.Settings().altCardFileName = dir / "alt.csv";
+    doc.SaveCardFile();
+    EXPECT_EQ(Permissions(card), 0600u);
+    EXPECT_EQ(Permissions(dir / "a.bak"), 0600u);
+    EXPECT_EQ(Permissions(dir / "alt.csv"), 0600u);
+
+    // A copy left by an earlier program run with wider permissions is narrowed too.
+    ::chmod((dir / "alt.csv").c_str(), 0644);
+    now += 1;
+    doc.AutoSaveIfDue();
+    ::chmod((dir / "a.$$$").c_str(), 0644);
+    now += 1;
+    doc.AutoSaveIfDue();
+    EXPECT_EQ(Permissions(dir / "a.$$$"), 0600u);
+    doc.SetFileModified(true);
+    doc.SaveCardFile();
+    EXPECT_EQ(Permissions(dir / "alt.csv"), 0600u);
+
+    // Text export over an existing file and a card file under a new name.
+    prompter.answers = {Answer::Yes};
+    view.saveAsReplies = {{true, 2, dir / "export"}, {true, 1, dir / "fresh"}};
+    doc.Settings().altCardFileName.clear();
+    doc.SaveAsCardFile();
+    EXPECT_TRUE(Contains(ReadBytes(dir / "export.txt"), "\fSmith\r\nedited"));
+    EXPECT_EQ(Permissions(dir / "export.txt"), 0600u);
+    doc.SaveAsCardFile();
+    EXPECT_EQ(Permissions(dir / "fresh.csv"), 0600u);
+}
+
+TEST_F(SaveSafetyTest, SideFilesKeepTheCardFilesGroupAccessButNoMore) {
+    const ScopedUmask umask(002);
+    const std::string card = dir / "a.csv";
+    WriteBytes(card, oldBytes);
+    ::chmod(card.c_str(), 0640);
+    OpenAndEdit(card);
+    doc.AutoSaveIfDue();
+    doc.Settings().altCardFileName = dir / "alt.csv";
+    doc.SaveCardFile();
+    EXPECT_EQ(Permissions(dir / "a.csv"), 0640u);
+    EXPECT_EQ(Permissions(dir / "alt.csv"), 0640u);
+    now += 1;
+    doc.AutoSaveIfDue();
+    EXPECT_EQ(Permissions(dir / "a.$$$"), 0640u);
+}
+
 // --- the order of a save ---
 
 // Until the new file takes the card file's name in one step, the name keeps the old
