@@ -4,6 +4,7 @@
 #include <ctime>
 #include <utility>
 
+#include "cardfile/alternate_file.h"
 #include "cardfile/atomic_file.h"
 #include "cardfile/card_file.h"
 #include "cardfile/document_files.h"
@@ -249,7 +250,6 @@ void Document::WriteCardFileSafely(bool asCardFile, std::optional<unsigned> perm
             movedOldFile = RenameFileQuietly(oldFile, backup);
         }
     }
-    DeleteFileQuietly(settings_.altCardFileName);
     try {
         out.Commit();
     } catch (...) {
@@ -265,21 +265,26 @@ void Document::SaveCardFile() {
         SaveAsCardFile();
         return;
     }
-    SaveUnder(FilePermissions(FindFileIgnoringExtCase(cardFileName_)));
+    SaveUnder(FindFileIgnoringExtCase(cardFileName_));
 }
 
-void Document::SaveUnder(std::optional<unsigned> permissionCap) {
+void Document::SaveUnder(const std::string& previousFile) {
     CommitCurrentCard();
     const int filterIndex = SetSaveDialogFilterIndex();
     if (filterIndex == 0) {
         throw ECantSaveCRD("Cannot save in CRD format!");
     }
     BusyScope busy(prompter_);
+    // Judged against the previous file before it changes: an earlier copy equals it.
+    const std::string& alternate = settings_.altCardFileName;
+    const AlternateFileState alternateState = alternate.empty()
+                                                  ? AlternateFileState::Missing
+                                                  : InspectAlternateFile(alternate, previousFile);
     const bool wasModified = fileModified_;
     fileModified_ = false;  // the header records the saved state
     try {
         PrepareSettingsForWrite();
-        WriteCardFileSafely(filterIndex == 1, permissionCap);
+        WriteCardFileSafely(filterIndex == 1, FilePermissions(previousFile));
     } catch (...) {
         fileModified_ = wasModified;
         ShowFileStatus();
@@ -288,9 +293,8 @@ void Document::SaveUnder(std::optional<unsigned> permissionCap) {
     ShowFileStatus();
     DeleteFileQuietly(autoSaveFileName_);
     autoSaveFileName_.clear();
-    if (!settings_.altCardFileName.empty() &&
-        !CopyFileNoOverwrite(cardFileName_, settings_.altCardFileName)) {
-        throw EProblemAltFile("Problem in saving alternate file.");
+    if (!alternate.empty()) {
+        WriteAlternateCopy(cardFileName_, alternate, alternateState);
     }
     UpdateCaption();
     view_.AddRecentFile(cardFileName_);
@@ -314,13 +318,11 @@ void Document::SaveAsCardFile() {
         return;
     }
     const std::string previousName = cardFileName_;
-    // The new file is as private as the one the cards came from.
-    const std::optional<unsigned> permissionCap =
-        previousName.empty() ? std::nullopt
-                             : FilePermissions(FindFileIgnoringExtCase(previousName));
+    const std::string previousFile =
+        previousName.empty() ? std::string() : FindFileIgnoringExtCase(previousName);
     cardFileName_ = ExpandFileName(name);
     try {
-        SaveUnder(permissionCap);
+        SaveUnder(previousFile);
     } catch (const EProblemAltFile&) {
         throw;  // the card file itself was saved under the new name
     } catch (...) {

@@ -129,9 +129,10 @@ class Document {
     void ResetEditor();
     void UpdateCaption();
     void PrepareSettingsForWrite();
-    // permissionCap: the permissions of the card file the document came from; the files
-    // written beside it never get more.
-    void SaveUnder(std::optional<unsigned> permissionCap);
+    // previousFile: the file on disk the cards came from (empty for none). The files
+    // written never get more permissions than it has; an alternate file equal to it is the
+    // program's own earlier copy.
+    void SaveUnder(const std::string& previousFile);
     void WriteCardFileSafely(bool asCardFile, std::optional<unsigned> permissionCap);
     void CopyToAlternateFile();
     int SelectedOrCurrentPosition(const std::string& remembered) const;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -11,8 +12,6 @@
 #include <string_view>
 #include <system_error>
 
-#include "cardfile/atomic_file.h"
-#include "cardfile/errors.h"
 #include "cardfile/system_calls.h"
 
 namespace tabellan {
@@ -54,27 +53,6 @@ class FileDescriptor {
   private:
     int fd_;
 };
-
-bool ReadAll(const std::string& path, std::string& data) {
-    FileDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.Valid()) {
-        return false;
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = sys::Read(fd.Get(), buffer, sizeof buffer);
-        if (n == 0) {
-            return true;
-        }
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data.append(buffer, static_cast<std::size_t>(n));
-    }
-}
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -171,24 +149,31 @@ bool LinkFileQuietly(const std::string& from, const std::string& to) {
     return sys::Link(from.c_str(), to.c_str()) == 0;
 }
 
-bool CopyFileNoOverwrite(const std::string& source, const std::string& target) {
-    std::string data;
-    const std::optional<unsigned> permissions = FilePermissions(source);
-    if (target.empty() || !permissions || !ReadAll(source, data)) {
+bool ReadFilePrefix(const std::string& path, std::size_t maxBytes, std::string& data) {
+    data.clear();
+    FileDescriptor fd(sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.Valid()) {
         return false;
     }
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0) {
-        return false;
+    char buffer[65536];
+    while (data.size() < maxBytes) {
+        const ssize_t n =
+            sys::Read(fd.Get(), buffer, std::min(sizeof buffer, maxBytes - data.size()));
+        if (n == 0) {
+            return true;
+        }
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int err = errno;
+            fd.Close();
+            errno = err;
+            return false;
+        }
+        data.append(buffer, static_cast<std::size_t>(n));
     }
-    try {
-        AtomicFile out(target, permissions);
-        out.Write(data);
-        out.CommitWithoutReplacing();
-        return true;
-    } catch (const EInOutError&) {
-        return false;
-    }
+    return true;
 }
 
 }  // namespace tabellan

@@ -31,9 +31,8 @@ bool RenameFileQuietly(const std::string& from, const std::string& to);
 // Gives the file a second name (a hard link); false when that fails or to exists.
 bool LinkFileQuietly(const std::string& from, const std::string& to);
 
-// Copies source byte for byte to target; fails (false) when target exists or anything goes
-// wrong. The copy appears complete or not at all, and never gets more permissions than the
-// source has.
-bool CopyFileNoOverwrite(const std::string& source, const std::string& target);
+// Reads at most maxBytes (std::string::npos: all) from the start of the file; false with
+// errno set when it cannot be opened or read.
+bool ReadFilePrefix(const std::string& path, std::size_t maxBytes, std::string& data);
 
 }  // namespace tabellan

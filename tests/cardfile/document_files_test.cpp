@@ -1,11 +1,15 @@
 // File name rules and the file operations of the save workflow.
 #include "cardfile/document_files.h"
 
+#include <cerrno>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "cardfile/alternate_file.h"
+#include "cardfile/errors.h"
 #include "document_fake_view.h"
 
 namespace tabellan {
@@ -45,25 +49,49 @@ TEST(DocumentFileOpsTest, ExtensionCaseVariantIsFound) {
     EXPECT_FALSE(FileExists(dir / "d.csv"));
 }
 
-TEST(DocumentFileOpsTest, CopyNeverOverwritesAndLeavesNoPartialFile) {
+TEST(DocumentFileOpsTest, NewAlternateCopyNeverOverwritesAndLeavesNoPartialFile) {
     TempFolder dir;
+    const auto missing = AlternateFileState::Missing;
     WriteBytes(dir / "src", std::string("a\0b\r\n", 5));
-    EXPECT_TRUE(CopyFileNoOverwrite(dir / "src", dir / "dst"));
+    WriteAlternateCopy(dir / "src", dir / "dst", missing);
     EXPECT_EQ(ReadBytes(dir / "dst"), std::string("a\0b\r\n", 5));
 
+    // Something appeared under the name since it was found missing.
     WriteBytes(dir / "src", "new");
-    EXPECT_FALSE(CopyFileNoOverwrite(dir / "src", dir / "dst"));
+    EXPECT_THROW(WriteAlternateCopy(dir / "src", dir / "dst", missing), EProblemAltFile);
     EXPECT_EQ(ReadBytes(dir / "dst"), std::string("a\0b\r\n", 5));
-    EXPECT_FALSE(CopyFileNoOverwrite(dir / "src", dir / "src"));
-    EXPECT_FALSE(CopyFileNoOverwrite(dir / "missing", dir / "other"));
+    EXPECT_THROW(WriteAlternateCopy(dir / "missing", dir / "other", missing), EProblemAltFile);
     EXPECT_FALSE(Exists(dir / "other"));
-    EXPECT_FALSE(CopyFileNoOverwrite(dir / "src", dir / "no/such/folder"));
+    try {
+        WriteAlternateCopy(dir / "src", dir / "no/such/folder", missing);
+        ADD_FAILURE() << "no error";
+    } catch (const EProblemAltFile& e) {
+        EXPECT_EQ(std::string(e.what()), "Problem in saving alternate file.\r" +
+                                             dir / "no/such/folder" +
+                                             ": No such file or directory");
+    }
 
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
         ++files;
     }
     EXPECT_EQ(files, 2);  // src and dst, no temporary copies
+}
+
+TEST(DocumentFileOpsTest, FilePrefixAndPermissions) {
+    TempFolder dir;
+    WriteBytes(dir / "f", "0123456789");
+    std::string data = "stale";
+    EXPECT_TRUE(ReadFilePrefix(dir / "f", 4, data));
+    EXPECT_EQ(data, "0123");
+    EXPECT_TRUE(ReadFilePrefix(dir / "f", std::string::npos, data));
+    EXPECT_EQ(data, "0123456789");
+    EXPECT_FALSE(ReadFilePrefix(dir / "missing", 4, data));
+    EXPECT_EQ(errno, ENOENT);
+    std::filesystem::permissions(
+        dir / "f", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(FilePermissions(dir / "f"), 0600u);
+    EXPECT_EQ(FilePermissions(dir / "missing"), std::nullopt);
 }
 
 TEST(DocumentFileOpsTest, QuietOperationsReportNothing) {

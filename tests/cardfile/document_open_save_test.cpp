@@ -303,7 +303,8 @@ TEST_F(DocumentOpenSaveTest, AlternateNameEqualToTheCardFileFailsAfterSaving) {
         doc.SaveCardFile();
         ADD_FAILURE() << "no exception";
     } catch (const EProblemAltFile& e) {
-        EXPECT_STREQ(e.what(), "Problem in saving alternate file.");
+        EXPECT_EQ(std::string(e.what()), "Problem in saving alternate file.\r" + dir / "a.csv" +
+                                             " is the card file itself.");
     }
     EXPECT_NE(ReadBytes(dir / "a.csv").find("Smith,edited"), std::string::npos);
     EXPECT_EQ(ReadBytes(dir / "a.bak"), "Jones,x\r\nSmith,y\r\n");

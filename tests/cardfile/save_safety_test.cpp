@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cardfile/alternate_file.h"
 #include "cardfile/document.h"
 #include "cardfile/errors.h"
 #include "cardfile/system_calls.h"
@@ -101,6 +102,124 @@ TEST_F(SaveSafetyTest, ALinkToALinkIsFollowedToTheEnd) {
     EXPECT_EQ(ReadBytes(dir / "real.bak"), oldBytes);
     EXPECT_FALSE(Exists(dir / "outer.bak"));
     EXPECT_FALSE(Exists(dir / "middle.bak"));
+}
+
+// --- the alternate copy ---
+
+// The error's first line is the fixed text; the second says why.
+std::string AlternateFailure(Document& doc) {
+    try {
+        doc.SaveCardFile();
+    } catch (const EProblemAltFile& e) {
+        const std::string text = e.what();
+        EXPECT_EQ(text.substr(0, text.find('\r')), "Problem in saving alternate file.");
+        return text;
+    }
+    ADD_FAILURE() << "no EProblemAltFile";
+    return {};
+}
+
+TEST_F(SaveSafetyTest, AnotherFileUnderTheAlternateNameIsNeverTouched) {
+    WriteBytes(dir / "a.csv", oldBytes);
+    WriteBytes(dir / "notes.txt", "somebody's notes");
+    fs::create_directory(dir / "folder");
+    WriteBytes(dir / "folder/inside", "x");
+    fs::create_symlink("nowhere.csv", dir / "dangling.csv");
+    OpenAndEdit(dir / "a.csv");
+    for (const std::string name : {"notes.txt", "folder", "dangling.csv"}) {
+        doc.SetFileModified(true);
+        doc.Settings().altCardFileName = dir / name;
+        view.captions.clear();
+        view.recentFiles.clear();
+        const std::string message = AlternateFailure(doc);
+        EXPECT_TRUE(Contains(message, dir / name)) << message;
+        // The card file itself was saved.
+        EXPECT_TRUE(Contains(ReadBytes(dir / "a.csv"), "Smith,edited"));
+        EXPECT_FALSE(doc.FileModified());
+        EXPECT_TRUE(view.captions.empty());
+        EXPECT_TRUE(view.recentFiles.empty());
+    }
+    EXPECT_EQ(ReadBytes(dir / "notes.txt"), "somebody's notes");
+    EXPECT_EQ(ReadBytes(dir / "folder/inside"), "x");
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
+    EXPECT_FALSE(Exists(dir / "nowhere.csv"));
+}
+
+TEST_F(SaveSafetyTest, AnEarlierCopyOrAnyCardFileIsReplaced) {
+    WriteBytes(dir / "a.csv", oldBytes);
+    WriteBytes(dir / "other.csv", " \",CONFUVersion=01.24\r\nSomeone,else\r\n");
+    OpenAndEdit(dir / "a.csv");
+    doc.Settings().altCardFileName = dir / "other.csv";
+    doc.SaveCardFile();
+    EXPECT_EQ(ReadBytes(dir / "other.csv"), ReadBytes(dir / "a.csv"));
+
+    // A text document's copy has no card file header: it is known as the earlier copy.
+    WriteBytes(dir / "t.txt", "\fJones\r\n\fSmith\r\ny\r\n");
+    WriteBytes(dir / "t-copy.txt", "\fJones\r\n\fSmith\r\ny\r\n");
+    doc.ReadCardFile(dir / "t.txt");
+    doc.Settings().altCardFileName = dir / "t-copy.txt";
+    doc.Cards().Insert(Card{{"Added"}});
+    doc.SetFileModified(true);
+    doc.SaveCardFile();
+    EXPECT_EQ(ReadBytes(dir / "t-copy.txt"), ReadBytes(dir / "t.txt"));
+    doc.Cards().Insert(Card{{"Again"}});
+    doc.SetFileModified(true);
+    doc.SaveCardFile();
+    EXPECT_TRUE(Contains(ReadBytes(dir / "t-copy.txt"), "\fAgain\r\n"));
+}
+
+TEST_F(SaveSafetyTest, AnAlternateNameThatIsALinkKeepsTheLink) {
+    WriteBytes(dir / "a.csv", oldBytes);
+    fs::create_directory(dir / "usb");
+    WriteBytes(dir / "usb/copy.csv", " \",CONFU\r\nOld,copy\r\n");
+    fs::create_symlink("usb/copy.csv", dir / "copy-link.csv");
+    OpenAndEdit(dir / "a.csv");
+    doc.Settings().altCardFileName = dir / "copy-link.csv";
+    doc.SaveCardFile();
+    EXPECT_TRUE(fs::is_symlink(dir / "copy-link.csv"));
+    EXPECT_EQ(ReadBytes(dir / "usb/copy.csv"), ReadBytes(dir / "a.csv"));
+}
+
+TEST_F(SaveSafetyTest, AFailedSaveLeavesTheAlternateCopyInPlace) {
+    WriteBytes(dir / "a.csv", oldBytes);
+    WriteBytes(dir / "alt.csv", oldBytes);
+    OpenAndEdit(dir / "a.csv");
+    doc.Settings().altCardFileName = dir / "alt.csv";
+    {
+        test::ScopedFaultHook full(
+            [](sys::Call call, std::string_view) { return call == sys::Call::Write ? ENOSPC : 0; });
+        EXPECT_THROW(doc.SaveCardFile(), EInOutError);
+    }
+    EXPECT_EQ(ReadBytes(dir / "alt.csv"), oldBytes);
+    EXPECT_EQ(ReadBytes(dir / "a.csv"), oldBytes);
+    EXPECT_TRUE(doc.FileModified());
+}
+
+TEST_F(SaveSafetyTest, SetupCheckOfTheAlternateName) {
+    const std::string card = dir / "a.csv";
+    WriteBytes(card, oldBytes);
+    WriteBytes(dir / "notes.txt", "somebody's notes");
+    WriteBytes(dir / "copy.csv", oldBytes);
+    WriteBytes(dir / "b.csv", " \",CONFE...");
+    fs::create_directory(dir / "folder");
+    EXPECT_EQ(CheckAlternateFileName("", card), std::nullopt);
+    EXPECT_EQ(CheckAlternateFileName(dir / "new.csv", card), std::nullopt);
+    EXPECT_EQ(CheckAlternateFileName(dir / "copy.csv", card), std::nullopt);
+    EXPECT_EQ(CheckAlternateFileName(dir / "b.csv", card), std::nullopt);
+    EXPECT_EQ(CheckAlternateFileName(dir / "b.csv", ""), std::nullopt);
+    EXPECT_EQ(CheckAlternateFileName(dir / "notes.txt", card),
+              dir / "notes.txt" +
+                  " already exists and is not a card file: the alternate copy would not "
+                  "replace it.");
+    EXPECT_EQ(CheckAlternateFileName(dir / "folder", card),
+              dir / "folder" +
+                  " already exists and is not a card file: the alternate copy would not "
+                  "replace it.");
+    EXPECT_EQ(CheckAlternateFileName(card, card),
+              card + " is the card file itself: it cannot be its own alternate copy.");
+    fs::create_symlink("a.csv", dir / "same.csv");
+    EXPECT_EQ(CheckAlternateFileName(dir / "same.csv", card),
+              dir / "same.csv" + " is the card file itself: it cannot be its own alternate copy.");
 }
 
 // --- permissions ---
