@@ -63,7 +63,7 @@ std::string MessageForTerminal(std::string_view ansiText) {
     return HoldsUtf8Characters(text) ? text : AnsiToUtf8(text);
 }
 
-std::optional<std::string> ReadPasswordLine(std::FILE* in) {
+std::optional<std::string> ReadInputLine(std::FILE* in) {
     std::string line;
     int c = 0;
     while ((c = std::fgetc(in)) != EOF && c != '\n') {
@@ -75,7 +75,15 @@ std::optional<std::string> ReadPasswordLine(std::FILE* in) {
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }
-    return Utf8ToAnsi(line);
+    return line;
+}
+
+std::optional<std::string> ReadPasswordLine(std::FILE* in) {
+    std::optional<std::string> line = ReadInputLine(in);
+    if (!line) {
+        return std::nullopt;
+    }
+    return Utf8ToAnsi(*line);
 }
 
 CliPrompter::CliPrompter(std::optional<std::string> password, std::FILE* err)

@@ -30,8 +30,11 @@ class CliPrompter : public Prompter {
     std::FILE* err_;
 };
 
-// One line of the input (a password typed or piped in), without its line end, converted
-// from UTF-8 to the card text code page; nullopt at the end of the input.
+// One line of the input (a password typed or piped in), without its line end, as it came
+// (UTF-8); nullopt at the end of the input.
+std::optional<std::string> ReadInputLine(std::FILE* in = stdin);
+// The same converted from UTF-8 to the card text code page, for opening a file: a password
+// that opened a file is tried as it is.
 std::optional<std::string> ReadPasswordLine(std::FILE* in = stdin);
 
 // The answer the tool gives to a box with these buttons: No or Cancel for a question, OK for

@@ -1,8 +1,10 @@
 #include "cli/file_rewrite.h"
 
 #include "cardfile/card_file.h"
+#include "cardfile/codepage.h"
 #include "cardfile/errors.h"
 #include "cardfile/file_formats.h"
+#include "cardfile/password_text.h"
 #include "cli/cli_prompter.h"
 #include "cli/command_args.h"
 #include "cli/loaded_file.h"
@@ -43,15 +45,16 @@ RewriteOptions ReadRewriteOptions(const CommandArgs& args) {
         options.password = ReadPasswordLine();
     }
     if (args.Has("--new-password-stdin")) {
-        options.newPassword = ReadPasswordLine().value_or(std::string());
+        options.newPasswordUtf8 = ReadInputLine().value_or(std::string());
     }
     return options;
 }
 
 void WriteRewritten(const RewriteOptions& options, const CardSet& cards, FileSettings settings,
                     Prompter& prompter) {
-    if (options.newPassword) {
-        settings.password = *options.newPassword;
+    if (options.newPasswordUtf8) {
+        settings.password = PasswordToCodePage(*options.newPasswordUtf8,
+                                               CodePageForCharset(settings.font.charset));
     }
     if (options.compression) {
         settings.compressionLevel = *options.compression;

@@ -17,7 +17,9 @@ struct RewriteOptions {
     std::string outPath;
     bool outAsCardFile = true;
     std::optional<std::string> password;     // IN's password, from standard input
-    std::optional<std::string> newPassword;  // OUT's password (empty: none)
+    // OUT's password (empty: none) as typed, in UTF-8: what the file's code page can hold is
+    // known only once IN is read.
+    std::optional<std::string> newPasswordUtf8;
     std::optional<int> compression;
 };
 
@@ -27,7 +29,8 @@ struct RewriteOptions {
 // depends on the input.
 RewriteOptions ReadRewriteOptions(const CommandArgs& args);
 
-// Writes the cards to OUT with IN's settings, changed by the options.
+// Writes the cards to OUT with IN's settings, changed by the options. A new password that
+// OUT's code page cannot hold is refused (EPasswordCharacters) before anything is written.
 void WriteRewritten(const RewriteOptions& options, const CardSet& cards, FileSettings settings,
                     Prompter& prompter);
 

@@ -280,5 +280,26 @@ TEST_F(CliTest, ConvertChangesPasswordAndCompression) {
     EXPECT_FALSE(fs::exists(Path("out.doc")));
 }
 
+TEST_F(CliTest, NewPasswordTheFilesCodePageCannotHoldIsRefused) {
+    const std::string in = WriteCards("in.csv", kPeople, FileSettings{});
+    const CliRun refused = Run({"convert", in, Path("out.csv"), "--new-password-stdin"},
+                               "za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\n");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err,
+                HasSubstr("The password contains characters that this file's character set "
+                          "(windows-1252) cannot hold: \xC5\xBC \xC5\x82 \xC4\x87. Choose a "
+                          "password without them."));
+    EXPECT_FALSE(fs::exists(Path("out.csv")));
+
+    // The same password is fine in a file whose font script is Eastern European.
+    FileSettings eastern;
+    eastern.font.charset = 238;
+    const std::string in2 = WriteCards("in2.csv", kPeople, eastern);
+    const CliRun accepted = Run({"convert", in2, Path("out2.csv"), "--new-password-stdin"},
+                                "za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87\n");
+    ASSERT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_EQ(LoadCards(Path("out2.csv"), "za\xBF\xF3\xB3\xE6"), kPeopleSorted);
+}
+
 }  // namespace
 }  // namespace tabellan
