@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cardfile/atomic_file.h"
@@ -82,16 +83,25 @@ std::string KeyMessage(const char* text, int k) {
     return std::string(text) + std::to_string(k) + "!";
 }
 
-// The card count from the header; throws on an unknown or short header.
-int ReadCount(CrdFile& in) {
+enum class Variant { Mgc, Rrg };
+
+struct Header {
+    Variant variant = Variant::Mgc;
+    int count = 0;
+};
+
+// The variant and card count from the header; throws on an unknown or short header.
+Header ReadHeader(CrdFile& in) {
     const std::string signature = in.Read(3);
     if (signature.size() < 3) {
         throw ECRDFormatError("Unable to read header!");
     }
     std::string countBytes;
+    Header header;
     if (signature == "MGC") {
         countBytes = in.Read(2);
     } else if (signature == "RRG") {
+        header.variant = Variant::Rrg;
         // Bytes 3-6 hold the last object id; the count follows.
         const std::string rest = in.Read(6);
         if (rest.size() == 6) {
@@ -103,21 +113,52 @@ int ReadCount(CrdFile& in) {
     if (countBytes.size() < 2) {
         throw ECRDFormatError("Unable to read card count!");
     }
-    return static_cast<int>(LittleEndian(countBytes, 0, 2));
+    header.count = static_cast<int>(LittleEndian(countBytes, 0, 2));
+    return header;
 }
 
-// Text lines are separated by CR LF; the CR and the one byte after it end a line. The
+// Lines end at CR LF, at a lone CR and at a lone LF, so no card line holds either. The
 // remainder, even when empty, is the last line.
-void AppendTextLines(const std::string& text, std::vector<std::string>& lines) {
+void AppendTextLines(std::string_view text, std::vector<std::string>& lines) {
     std::size_t start = 0;
-    for (std::size_t cr = text.find('\r'); cr != std::string::npos; cr = text.find('\r', start)) {
-        lines.push_back(text.substr(start, cr - start));
-        start = std::min(cr + 2, text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            continue;
+        }
+        lines.emplace_back(text.substr(start, i - start));
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+        }
+        start = i + 1;
     }
-    lines.push_back(text.substr(start));
+    lines.emplace_back(text.substr(start));
 }
 
-Card ReadCard(CrdFile& in, int k) {
+// Where the text length of a card's data block is. In a Windows 3.0 ("MGC") file the block
+// starts with the size of the card's picture; a picture's width, height and position and
+// then its bitmap (monochrome, rows padded to 16 bits) come before the length. Two bytes
+// that do not start such a picture, and the object flag of an "RRG" file (objects are not
+// read), are skipped, and the length is taken right after them.
+std::uint64_t TextLengthPosition(CrdFile& in, Variant variant, std::uint64_t dataOffset) {
+    const std::uint64_t afterFlag = dataOffset + 2;
+    if (variant != Variant::Mgc || !in.SeekTo(dataOffset)) {
+        return afterFlag;
+    }
+    const std::string picture = in.Read(10);  // size, width, height, x, y
+    if (picture.size() < 10) {
+        return afterFlag;
+    }
+    const std::uint32_t size = LittleEndian(picture, 0, 2);
+    const std::uint32_t width = LittleEndian(picture, 2, 2);
+    const std::uint32_t height = LittleEndian(picture, 4, 2);
+    const std::uint32_t rowBytes = (width + 15) / 16 * 2;
+    if (size == 0 || size != rowBytes * height) {
+        return afterFlag;
+    }
+    return dataOffset + picture.size() + size;
+}
+
+Card ReadCard(CrdFile& in, Variant variant, int k) {
     const std::string entry = in.Read(kEntrySize);
     if (entry.size() < kEntrySize) {
         throw ECRDFormatError(KeyMessage("Unable to read key # ", k));
@@ -127,11 +168,11 @@ Card ReadCard(CrdFile& in, int k) {
     }
     const std::string field = entry.substr(kIndexStart, kIndexLength);
     Card card;
-    card.lines.push_back(field.substr(0, field.find('\0')));
+    AppendTextLines(std::string_view(field).substr(0, field.find('\0')), card.lines);
 
     const std::uint64_t entryEnd = in.Position();
-    const std::uint64_t lengthPos = std::uint64_t{LittleEndian(entry, 6, 4)} + 2;
-    // The two bytes before the length (picture size or object flag) are skipped unread.
+    const std::uint64_t lengthPos =
+        TextLengthPosition(in, variant, std::uint64_t{LittleEndian(entry, 6, 4)});
     // Seeking past the end of the file succeeds; such a block shows as a short read below.
     if (!in.SeekTo(lengthPos)) {
         throw ECRDFormatError("Internal error #1!");
@@ -160,9 +201,9 @@ Card ReadCard(CrdFile& in, int k) {
 
 void ReadCards(const std::string& path, CardSet& cards) {
     CrdFile in(path);
-    const int count = ReadCount(in);
-    for (int k = 1; k <= count; ++k) {
-        cards.AppendUnsorted(ReadCard(in, k));
+    const Header header = ReadHeader(in);
+    for (int k = 1; k <= header.count; ++k) {
+        cards.AppendUnsorted(ReadCard(in, header.variant, k));
     }
 }
 

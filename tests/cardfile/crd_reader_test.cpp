@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "cardfile/card_file.h"
 #include "cardfile/card_set.h"
 #include "cardfile/errors.h"
 #include "support/scripted_prompter.h"
@@ -131,7 +132,7 @@ TEST_F(CrdReaderTest, BothVariantsReadTextAndSplitLines) {
         ASSERT_EQ(Read(BuildCrd(input, rrg)), "");
         ASSERT_EQ(cards.Count(), 4);
         EXPECT_THAT(LinesAt(0), ElementsAre("Adams", "", "Main St", ""));
-        EXPECT_THAT(LinesAt(1), ElementsAre("Caf\xE9", "", "lone", "R"));
+        EXPECT_THAT(LinesAt(1), ElementsAre("Caf\xE9", "", "lone", "CR"));
         EXPECT_THAT(LinesAt(2), ElementsAre("Empty"));
         EXPECT_THAT(LinesAt(3), ElementsAre("Jones", "", "Line1", "Line2"));
     }
@@ -191,10 +192,84 @@ TEST_F(CrdReaderTest, LengthLimit) {
     EXPECT_EQ(cards.CardAt(0).lines.at(2).size(), 1023u);
 }
 
-TEST_F(CrdReaderTest, PictureBytesBeforeTheLengthAreSkipped) {
-    std::string file = "MGC" + Le(1, 2) + Entry("Pic", 57) + "\xFF\x7F" + Le(2, 2) + "hi";
+// No card line ever holds a CR or a LF: lines end at CR LF, at a lone CR and at a lone LF,
+// in the text and in the index alike.
+TEST_F(CrdReaderTest, LoneCrAndLfEndLinesToo) {
+    ASSERT_EQ(Read(BuildCrd({{"Mixed", "a\nb\rc\r\nd\n\re\r\r\nf\n"},
+                             {"Top\r\nSecond\nThird\rFourth", "text"},
+                             {"LF", "\n"},
+                             {"Tail\r", ""}})),
+              "");
+    ASSERT_EQ(cards.Count(), 4);
+    EXPECT_THAT(LinesAt(0), ElementsAre("LF", "", "", ""));
+    EXPECT_THAT(LinesAt(1), ElementsAre("Mixed", "", "a", "b", "c", "d", "", "e", "", "f", ""));
+    EXPECT_THAT(LinesAt(2), ElementsAre("Tail", ""));
+    EXPECT_THAT(LinesAt(3), ElementsAre("Top", "Second", "Third", "Fourth", "", "text"));
+    for (int i = 0; i < cards.Count(); ++i) {
+        for (const std::string& line : LinesAt(i)) {
+            EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << i;
+        }
+    }
+}
+
+// A Windows 3.0 card with a picture: its size, width, height and position come before the
+// text length, and the bitmap after them.
+std::string PictureBlock(const std::string& bitmap, const std::string& text) {
+    return Le(bitmap.size(), 2) + Le(16, 2) + Le(bitmap.size() / 2, 2) + Le(3, 2) + Le(4, 2) +
+           bitmap + Le(text.size(), 2) + text;
+}
+
+TEST_F(CrdReaderTest, TextUnderASmallPictureIsRead) {
+    // A 16 x 4 monochrome bitmap, rows padded to 16 bits, with bytes that look like line ends.
+    const std::string bitmap("\x0D\x0A\xFF\x0D\x0A\x00\x0A\x0D", 8);
+    const std::string block = PictureBlock(bitmap, "Line1\r\nLine2");
+    const std::string plain = Le(0, 2) + Le(4, 2) + "Next";
+    const std::uint32_t first = 5 + 2 * 52;
+    const std::string file = "MGC" + Le(2, 2) + Entry("Picture", first) +
+                             Entry("Plain", first + block.size()) + block + plain;
+    ASSERT_EQ(Read(file), "");
+    ASSERT_EQ(cards.Count(), 2);
+    EXPECT_THAT(LinesAt(0), ElementsAre("Picture", "", "Line1", "Line2"));
+    EXPECT_THAT(LinesAt(1), ElementsAre("Plain", "", "Next"));
+
+    // A picture that runs past the end of the file leaves no text length to read.
+    cards.Clear();
+    EXPECT_EQ(Read("MGC" + Le(1, 2) + Entry("Cut", 57) + PictureBlock(bitmap, "x").substr(0, 14)),
+              "Unable to read data length for key # 1!");
+
+    // Two bytes that start no well-formed picture (its size does not fit its width and
+    // height) are skipped as they are in every card without a picture.
+    cards.Clear();
+    EXPECT_EQ(Read("MGC" + Le(1, 2) + Entry("Odd", 57) + Le(5, 2) + Le(3, 2) + "abc" +
+                   std::string(3, '\0')),
+              "");
+    EXPECT_THAT(LinesAt(0), ElementsAre("Odd", "", "abc"));
+}
+
+// Saved as a card file and opened again, an imported set keeps its cards: no line end inside
+// a line can turn into a card boundary.
+TEST_F(CrdReaderTest, ImportedCardsSurviveACardFileRoundTrip) {
+    const std::vector<CrdCard> input = {
+        {"One", "a\nb"}, {"Two", "c\rd"}, {"Three\n", "e\r\n"}, {"Four", "\n\n"}, {"Five", "f"}};
+    ASSERT_EQ(Read(BuildCrd(input)), "");
+    ASSERT_EQ(cards.Count(), 5);
+    const std::string csv = (dir_ / "cards.csv").string();
+    WriteCardFile(csv, cards, FileSettings{}, true, prompter);
+    CardSet reread;
+    FileSettings settings;
+    LoadCsvCardFile(csv, reread, settings, SettingsContext{}, prompter);
+    ASSERT_EQ(reread.Count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(reread.CardAt(i).lines, cards.CardAt(i).lines);
+    }
+}
+
+TEST_F(CrdReaderTest, ObjectBytesBeforeTheLengthAreSkipped) {
+    // Windows 3.1 files carry an object flag there; objects are not read.
+    std::string file =
+        "RRG" + Le(1, 4) + Le(1, 2) + Entry("Obj", 61) + "\xFF\x7F" + Le(2, 2) + "hi";
     EXPECT_EQ(Read(file), "");
-    EXPECT_THAT(LinesAt(0), ElementsAre("Pic", "", "hi"));
+    EXPECT_THAT(LinesAt(0), ElementsAre("Obj", "", "hi"));
 }
 
 TEST_F(CrdReaderTest, SharedDataBlocksAndBackwardOffsets) {
