@@ -27,33 +27,45 @@ bool SameFile(const struct stat& a, const std::string& path) {
 
 }  // namespace
 
-AlternateFileState InspectAlternateFile(const std::string& alternate, const std::string& cardFile) {
+AlternateFileCheck InspectAlternateFile(const std::string& alternate, const std::string& cardFile) {
+    using State = AlternateFileState;
     struct stat st {};
     if (::lstat(alternate.c_str(), &st) != 0) {
         // Nothing there; any other failure (no permission to look) means hands off.
-        return errno == ENOENT || errno == ENOTDIR ? AlternateFileState::Missing
-                                                   : AlternateFileState::Foreign;
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return {State::Missing, {}};
+        }
+        return {State::Foreign, SystemMessage(alternate, errno)};
     }
     if (::stat(alternate.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return AlternateFileState::Foreign;
+        return {State::Foreign, {}};
     }
     if (SameFile(st, cardFile)) {
-        return AlternateFileState::CardFileItself;
+        return {State::CardFileItself, {}};
     }
     std::string head;
     if (!ReadFilePrefix(alternate, kCardFileHeader.size(), head)) {
-        return AlternateFileState::Foreign;
+        return {State::Foreign, SystemMessage(alternate, errno)};
     }
     if (head == kCardFileHeader) {
-        return AlternateFileState::OwnCopy;
+        return {State::OwnCopy, {}};
+    }
+    // Not a card file: the program's own copy only when it is byte for byte the card file
+    // (the copy of a text export).
+    struct stat original {};
+    if (cardFile.empty() || ::stat(cardFile.c_str(), &original) != 0 ||
+        original.st_size != st.st_size) {
+        return {State::Foreign, {}};
     }
     std::string copy;
-    std::string original;
-    return !cardFile.empty() && ReadFilePrefix(cardFile, std::string::npos, original) &&
-                   static_cast<std::size_t>(st.st_size) == original.size() &&
-                   ReadFilePrefix(alternate, std::string::npos, copy) && copy == original
-               ? AlternateFileState::OwnCopy
-               : AlternateFileState::Foreign;
+    std::string data;
+    if (!ReadFilePrefix(alternate, std::string::npos, copy)) {
+        return {State::Foreign, SystemMessage(alternate, errno)};
+    }
+    if (!ReadFilePrefix(cardFile, std::string::npos, data)) {
+        return {State::Foreign, SystemMessage(cardFile, errno)};
+    }
+    return {copy == data ? State::OwnCopy : State::Foreign, {}};
 }
 
 std::optional<std::string> CheckAlternateFileName(const std::string& alternate,
@@ -61,7 +73,8 @@ std::optional<std::string> CheckAlternateFileName(const std::string& alternate,
     if (alternate.empty()) {
         return std::nullopt;
     }
-    switch (InspectAlternateFile(alternate, cardFile)) {
+    const AlternateFileCheck check = InspectAlternateFile(alternate, cardFile);
+    switch (check.state) {
         case AlternateFileState::Missing:
         case AlternateFileState::OwnCopy:
             return std::nullopt;
@@ -70,17 +83,22 @@ std::optional<std::string> CheckAlternateFileName(const std::string& alternate,
         case AlternateFileState::Foreign:
             break;
     }
+    if (!check.readError.empty()) {
+        return check.readError + "\rThe alternate copy would not replace it.";
+    }
     return alternate +
            " already exists and is not a card file: the alternate copy would not replace it.";
 }
 
 void WriteAlternateCopy(const std::string& cardFile, const std::string& alternate,
-                        AlternateFileState state) {
-    if (state == AlternateFileState::CardFileItself) {
+                        const AlternateFileCheck& check) {
+    if (check.state == AlternateFileState::CardFileItself) {
         Problem(alternate + " is the card file itself.");
     }
-    if (state == AlternateFileState::Foreign) {
-        Problem(alternate + " already exists and is not a card file; it was left as it is.");
+    if (check.state == AlternateFileState::Foreign) {
+        Problem(check.readError.empty()
+                    ? alternate + " already exists and is not a card file; it was left as it is."
+                    : check.readError + "\rThe file was left as it is.");
     }
     std::string data;
     if (!ReadFilePrefix(cardFile, std::string::npos, data)) {
@@ -89,7 +107,7 @@ void WriteAlternateCopy(const std::string& cardFile, const std::string& alternat
     try {
         AtomicFile out(alternate, FilePermissions(cardFile));
         out.Write(data);
-        if (state == AlternateFileState::OwnCopy) {
+        if (check.state == AlternateFileState::OwnCopy) {
             out.Commit();
         } else {
             out.CommitWithoutReplacing();

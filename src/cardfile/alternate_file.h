@@ -14,9 +14,15 @@ enum class AlternateFileState {
     Foreign,         // anything else (another file, a folder, a dangling link): never touched
 };
 
+struct AlternateFileCheck {
+    AlternateFileState state = AlternateFileState::Missing;
+    // Foreign because a file could not be read: the system's message (SystemMessage).
+    std::string readError;
+};
+
 // cardFile: the card file as it is on disk now (before a save, its previous version); may
 // be empty for a document that has no file yet.
-AlternateFileState InspectAlternateFile(const std::string& alternate, const std::string& cardFile);
+AlternateFileCheck InspectAlternateFile(const std::string& alternate, const std::string& cardFile);
 
 // The Setup dialog's check of an alternate file name (a full path): the message to show, or
 // nullopt when the name may be used. An empty name (no alternate copy) always passes.
@@ -28,6 +34,6 @@ std::optional<std::string> CheckAlternateFileName(const std::string& alternate,
 // was. The copy gets at most the card file's permissions. Throws EProblemAltFile with
 // "Problem in saving alternate file." and, on a second line, the reason.
 void WriteAlternateCopy(const std::string& cardFile, const std::string& alternate,
-                        AlternateFileState state);
+                        const AlternateFileCheck& check);
 
 }  // namespace tabellan

@@ -277,9 +277,8 @@ void Document::SaveUnder(const std::string& previousFile) {
     BusyScope busy(prompter_);
     // Judged against the previous file before it changes: an earlier copy equals it.
     const std::string& alternate = settings_.altCardFileName;
-    const AlternateFileState alternateState = alternate.empty()
-                                                  ? AlternateFileState::Missing
-                                                  : InspectAlternateFile(alternate, previousFile);
+    const AlternateFileCheck alternateCheck =
+        alternate.empty() ? AlternateFileCheck{} : InspectAlternateFile(alternate, previousFile);
     const bool wasModified = fileModified_;
     fileModified_ = false;  // the header records the saved state
     try {
@@ -294,7 +293,7 @@ void Document::SaveUnder(const std::string& previousFile) {
     DeleteFileQuietly(autoSaveFileName_);
     autoSaveFileName_.clear();
     if (!alternate.empty()) {
-        WriteAlternateCopy(cardFileName_, alternate, alternateState);
+        WriteAlternateCopy(cardFileName_, alternate, alternateCheck);
     }
     UpdateCaption();
     view_.AddRecentFile(cardFileName_);

@@ -51,7 +51,7 @@ TEST(DocumentFileOpsTest, ExtensionCaseVariantIsFound) {
 
 TEST(DocumentFileOpsTest, NewAlternateCopyNeverOverwritesAndLeavesNoPartialFile) {
     TempFolder dir;
-    const auto missing = AlternateFileState::Missing;
+    const AlternateFileCheck missing{AlternateFileState::Missing, {}};
     WriteBytes(dir / "src", std::string("a\0b\r\n", 5));
     WriteAlternateCopy(dir / "src", dir / "dst", missing);
     EXPECT_EQ(ReadBytes(dir / "dst"), std::string("a\0b\r\n", 5));
