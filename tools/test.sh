@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: once in a normal build, then the libraries and
 # the command-line tool again under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the serial, phone and modem code, which runs threads, under ThreadSanitizer.
+# the serial, phone and modem code, which runs threads, under ThreadSanitizer, and a short
+# run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/bootstrap.sh
@@ -25,3 +26,6 @@ TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" build-tsan/tests/autodial
 
 # The Debian package and the desktop files it installs, from the normal build.
 bash tools/check_package.sh build
+
+# Every fuzz target for 20 seconds on its seed corpus, under ASan and UBSan.
+bash tools/fuzz.sh 20

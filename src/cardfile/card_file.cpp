@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <exception>
+#include <optional>
 
 #include "cardfile/atomic_file.h"
 #include "cardfile/cipher.h"
@@ -107,6 +108,26 @@ bool AddCard(CardSet& cards, std::string_view line) {
     return true;
 }
 
+// A card line of a compressed body. A written body has CR LF only between cards; a damaged
+// one is read as the same lines without compression are: a LF ends a line, a lone CR is
+// dropped, so no card line holds either.
+void AddBodyLine(CardSet& cards, std::string_view line) {
+    if (line.find_first_of("\r\n") == std::string_view::npos) {
+        AddCard(cards, line);
+        return;
+    }
+    std::string clean;
+    for (char c : line) {
+        if (c == '\n') {
+            AddCard(cards, clean);
+            clean.clear();
+        } else if (c != '\r') {
+            clean.push_back(c);
+        }
+    }
+    AddCard(cards, clean);
+}
+
 void ReadCards(const std::string& path, std::string_view data, CardSet& cards,
                FileSettings& settings, const SettingsContext& ctx, Prompter& prompter,
                LoadResult& result) {
@@ -163,7 +184,7 @@ void ReadCards(const std::string& path, std::string_view data, CardSet& cards,
                 }
                 std::string_view rest = *body;
                 while (!rest.empty()) {
-                    AddCard(cards, CutToken(rest, "\r\n"));
+                    AddBodyLine(cards, CutToken(rest, "\r\n"));
                 }
             }
             continue;
@@ -190,6 +211,25 @@ void ReportIndexCorrections(const IndexCorrection& c, Prompter& prompter) {
 LoadResult LoadCsvCardFile(const std::string& path, CardSet& cards, FileSettings& settings,
                            const SettingsContext& ctx, Prompter& prompter) {
     BusyScope busy(prompter);
+    std::optional<FileBytes> bytes;
+    try {
+        bytes.emplace(path);
+    } catch (...) {
+        // An unreadable file still ends with the reader's closing steps.
+        try {
+            cards.SortPending();
+            ReportIndexCorrections(cards.CorrectIndexes(), prompter);
+        } catch (...) {
+            // The load's own error is the one to report.
+        }
+        throw;
+    }
+    return LoadCsvCardData(bytes->View(), path, cards, settings, ctx, prompter);
+}
+
+LoadResult LoadCsvCardData(std::string_view data, const std::string& path, CardSet& cards,
+                           FileSettings& settings, const SettingsContext& ctx, Prompter& prompter) {
+    BusyScope busy(prompter);
     LoadResult result;
     // The closing steps (index correction and its message) run however the load ends.
     auto finish = [&] {
@@ -198,8 +238,7 @@ LoadResult LoadCsvCardFile(const std::string& path, CardSet& cards, FileSettings
         ReportIndexCorrections(result.corrections, prompter);
     };
     try {
-        const FileBytes bytes(path);
-        ReadCards(path, bytes.View(), cards, settings, ctx, prompter, result);
+        ReadCards(path, data, cards, settings, ctx, prompter, result);
     } catch (...) {
         try {
             finish();

@@ -1,6 +1,7 @@
 #pragma once
 // The program's own card file (.CSV) and the text export (.TXT) written by the same writer.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cardfile/card_set.h"
@@ -24,6 +25,9 @@ struct LoadResult {
 // stay in the set, index-corrected.
 LoadResult LoadCsvCardFile(const std::string& path, CardSet& cards, FileSettings& settings,
                            const SettingsContext& ctx, Prompter& prompter);
+// The same over the file's bytes already in memory; path is only named in messages.
+LoadResult LoadCsvCardData(std::string_view data, const std::string& path, CardSet& cards,
+                           FileSettings& settings, const SettingsContext& ctx, Prompter& prompter);
 
 // Writes the card file layout (asCardFile) or the text export to out without committing it,
 // so a save can move the old file to its backup name before the new one takes its place.

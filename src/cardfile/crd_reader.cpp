@@ -38,6 +38,14 @@ class CrdFile {
             throw EInOutError(SystemMessage(path, errno));
         }
     }
+    // Bytes in memory, read through the same stream functions.
+    explicit CrdFile(std::string_view bytes)
+        : path_("(memory)"),
+          file_(::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb")) {
+        if (!file_) {
+            throw EInOutError(SystemMessage(path_, errno));
+        }
+    }
 
     // Reads up to n bytes; the result is shorter only at the end of the file.
     std::string Read(std::size_t n) {
@@ -199,8 +207,7 @@ Card ReadCard(CrdFile& in, Variant variant, int k) {
     return card;
 }
 
-void ReadCards(const std::string& path, CardSet& cards) {
-    CrdFile in(path);
+void ReadCards(CrdFile& in, CardSet& cards) {
     const Header header = ReadHeader(in);
     for (int k = 1; k <= header.count; ++k) {
         cards.AppendUnsorted(ReadCard(in, header.variant, k));
@@ -212,18 +219,28 @@ void FinishImport(CardSet& cards, Prompter& prompter) {
     ReportIndexCorrections(cards.CorrectIndexes(), prompter);
 }
 
-}  // namespace
-
-void ReadCRDFile(const std::string& path, CardSet& cards, Prompter& prompter) {
+template <typename Source>
+void Import(Source source, CardSet& cards, Prompter& prompter) {
     const BusyScope busy(prompter);
     try {
-        ReadCards(path, cards);
+        CrdFile in(source);
+        ReadCards(in, cards);
     } catch (...) {
         // Cards read before the failure stay, sorted and index-corrected.
         FinishImport(cards, prompter);
         throw;
     }
     FinishImport(cards, prompter);
+}
+
+}  // namespace
+
+void ReadCRDFile(const std::string& path, CardSet& cards, Prompter& prompter) {
+    Import<const std::string&>(path, cards, prompter);
+}
+
+void ReadCRDData(std::string_view bytes, CardSet& cards, Prompter& prompter) {
+    Import(bytes, cards, prompter);
 }
 
 }  // namespace tabellan

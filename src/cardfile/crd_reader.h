@@ -1,6 +1,7 @@
 #pragma once
 // Windows Cardfile (.CRD) import, text only.
 #include <string>
+#include <string_view>
 
 namespace tabellan {
 
@@ -10,5 +11,7 @@ class Prompter;
 // Appends the file's cards; throws ECRDFormatError or EInOutError. Cards added before a
 // failure stay, index-corrected (the correction is reported through the prompter).
 void ReadCRDFile(const std::string& path, CardSet& cards, Prompter& prompter);
+// The same over the file's bytes already in memory.
+void ReadCRDData(std::string_view bytes, CardSet& cards, Prompter& prompter);
 
 }  // namespace tabellan

@@ -20,7 +20,7 @@ void AddCard(CardSet& cards, std::vector<std::string>& lines) {
     lines.clear();
 }
 
-void ReadCards(const std::string& data, CardSet& cards, int& cardSeparator) {
+void ReadCards(std::string_view data, CardSet& cards, int& cardSeparator) {
     LineReader reader(data);
     if (reader.AtEnd()) {
         return;
@@ -48,6 +48,11 @@ void ReadCards(const std::string& data, CardSet& cards, int& cardSeparator) {
 void ReadTXTFile(const std::string& path, CardSet& cards, int& cardSeparator, Prompter& prompter) {
     const BusyScope busy(prompter);
     const std::string data = ReadWholeFile(path);
+    ReadTXTData(data, cards, cardSeparator, prompter);
+}
+
+void ReadTXTData(std::string_view data, CardSet& cards, int& cardSeparator, Prompter& prompter) {
+    const BusyScope busy(prompter);
     ReadCards(data, cards, cardSeparator);
     cards.SortPending();
     ReportIndexCorrections(cards.CorrectIndexes(), prompter);

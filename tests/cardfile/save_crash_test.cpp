@@ -17,14 +17,14 @@
 #include "cardfile/document.h"
 #include "cardfile/errors.h"
 #include "document_fake_view.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDocumentView;
-using test::FakePrompter;
+using test::ScriptedPrompter;
 using test::TempFolder;
 
 constexpr int kCards = 1500;
@@ -42,7 +42,7 @@ void WriteFirstVersion(const std::string& path) {
         cards.AppendUnsorted(Card{{IndexOf(i), "version 0", std::string(60, 'x')}});
     }
     cards.SortPending();
-    FakePrompter prompter;
+    ScriptedPrompter prompter;
     WriteCardFile(path, cards, FileSettings{}, true, prompter);
 }
 
@@ -51,7 +51,7 @@ void WriteFirstVersion(const std::string& path) {
 [[noreturn]] void SaveForever(const std::string& path, int readyFd, bool compressed) {
     double now = 45000.5;
     FakeDocumentView view;
-    FakePrompter prompter;
+    ScriptedPrompter prompter;
     prompter.passwords.assign(2, std::optional<std::string>(kPassword));
     prompter.unansweredDefault = Answer::No;  // the card file, not a left-over autosave copy
     Document doc(view, prompter, SettingsContext{}, [&now] { return now; });
@@ -82,7 +82,7 @@ void WriteFirstVersion(const std::string& path) {
 std::string CompleteFileProblem(const std::string& path) {
     CardSet cards;
     FileSettings settings;
-    FakePrompter prompter;
+    ScriptedPrompter prompter;
     prompter.passwords.assign(1, std::optional<std::string>(kPassword));
     try {
         LoadCsvCardFile(path, cards, settings, SettingsContext{}, prompter);

@@ -14,7 +14,7 @@
 #include "cardfile/errors.h"
 #include "cardfile/system_calls.h"
 #include "document_fake_view.h"
-#include "fake_prompter.h"
+#include "support/scripted_prompter.h"
 #include "scoped_fault_hook.h"
 
 namespace tabellan {
@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDocumentView;
-using test::FakePrompter;
+using test::ScriptedPrompter;
 using test::ReadBytes;
 using test::TempFolder;
 using test::WriteBytes;
@@ -94,7 +94,7 @@ class SaveScene {
     const TempFolder& dir_;
     double now_ = 45000.5;
     FakeDocumentView view_;
-    FakePrompter prompter_;
+    ScriptedPrompter prompter_;
     Document doc_;
 };
 

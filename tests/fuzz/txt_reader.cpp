@@ -1,0 +1,18 @@
+// The plain-text card file reader on any bytes.
+#include <cstdint>
+
+#include "cardfile/errors.h"
+#include "cardfile/txt_reader.h"
+#include "fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tabellan;
+    static CardSet cards;  // one collator for the whole run: making one costs more than a load
+    cards.Clear();
+    int separator = 12;
+    fuzz::FuzzPrompter prompter;
+    ReadTXTData(fuzz::AsText(data, size), cards, separator, prompter);
+    fuzz::Require(separator >= 0 && separator <= 255, "separator is a byte");
+    fuzz::CheckCards(cards);
+    return 0;
+}
