@@ -1,0 +1,199 @@
+// How long a save blocks the thread that runs it: the document's Save and autosave of 20,000
+// generated cards with compression "High" (CompressionLevel 3, UCL level 10), as the window
+// runs them today on its user-interface thread, against raw UCL level-10 compression of the
+// same cards measured in the same run. Prints the longest single freeze; never asserts.
+#include <ucl/ucl.h>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cardfile/card_file.h"
+#include "cardfile/comma_text.h"
+#include "cardfile/document.h"
+#include "ratio_report.h"
+#include "sample_cards.h"
+#include "silent_prompter.h"
+
+namespace tabellan {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kCards = 20000;
+constexpr int kHighCompression = 3;
+
+// The window side of the document, doing nothing: only the library's work is timed.
+class QuietView : public DocumentView {
+  public:
+    std::vector<std::string> EditorLines() const override { return {}; }
+    void SetEditorLines(const std::vector<std::string>&) override {}
+    void ClearEditor() override {}
+    void SetEditorActive(bool) override {}
+    void SelectIndex(int) override {}
+    int SelectedIndex() const override { return -1; }
+    void CardsReset() override {}
+    void CardsChanged() override {}
+    void SetCaption(const std::string&) override {}
+    void ShowFileStatus(const std::string&) override {}
+    void AddRecentFile(const std::string&) override {}
+    void ApplySettingsToWindow(const FileSettings&) override {}
+    void CaptureWindowSettings(FileSettings&) override {}
+    void Relayout() override {}
+    bool AskSaveAs(int&, std::string&) override { return false; }
+};
+
+struct Fixture {
+    fs::path dir;
+    std::string body;  // the cards' comma text, CR LF after each: what level 3 compresses
+    std::uint64_t plainBytes = 0;
+};
+
+Fixture* g_fixture = nullptr;
+
+// The generated cards opened as a card file, with the compression level set as the Setup
+// dialog sets it.
+struct OpenDocument {
+    explicit OpenDocument(int compressionLevel)
+        : doc(view, prompter, SettingsContext{}, [this] { return now; }) {
+        const std::string path = (g_fixture->dir / "freeze.csv").string();
+        CardSet cards;
+        bench::FillCards(cards, kCards);
+        WriteCardFile(path, cards, FileSettings{}, true, prompter);
+        doc.ReadCardFile(path);
+        doc.Settings().compressionLevel = compressionLevel;
+    }
+
+    double now = 45000.5;
+    QuietView view;
+    bench::SilentPrompter prompter;
+    Document doc;
+};
+
+// Times each run of one blocking call and reports the longest as "longest_s".
+template <typename Call>
+void TimeEachFreeze(benchmark::State& state, Call&& call) {
+    double longest = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        call();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        longest = std::max(longest, seconds);
+    }
+    state.counters["longest_s"] = longest;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * g_fixture->plainBytes));
+}
+
+void BM_Save(benchmark::State& state, int level) {
+    OpenDocument open(level);
+    TimeEachFreeze(state, [&] {
+        open.doc.SetFileModified(true);
+        open.doc.SaveCardFile();
+    });
+}
+
+void BM_AutoSave(benchmark::State& state, int level) {
+    OpenDocument open(level);
+    TimeEachFreeze(state, [&] {
+        open.now += 1;  // a day later: the copy is due
+        open.doc.AutoSaveIfDue();
+    });
+}
+
+void BM_RawUcl10(benchmark::State& state) {
+    const std::string& body = g_fixture->body;
+    std::string out(body.size() + body.size() / 8 + 256, '\0');
+    TimeEachFreeze(state, [&] {
+        ucl_uint outLen = static_cast<ucl_uint>(out.size());
+        const int rc = ucl_nrv2e_99_compress(
+            reinterpret_cast<const unsigned char*>(body.data()), static_cast<ucl_uint>(body.size()),
+            reinterpret_cast<unsigned char*>(out.data()), &outLen, nullptr, 10, nullptr, nullptr);
+        if (rc != UCL_E_OK) {
+            throw std::runtime_error("ucl_nrv2e_99_compress failed");
+        }
+        benchmark::DoNotOptimize(outLen);
+    });
+}
+
+void BuildFixture(Fixture& f) {
+    std::string pattern = (fs::temp_directory_path() / "tabellan-freeze-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    f.dir = pattern;
+    CardSet cards;
+    bench::FillCards(cards, kCards);
+    for (int i = 0; i < cards.Count(); ++i) {
+        f.body += ToCommaText(cards.CardAt(i).lines);
+        f.body += "\r\n";
+    }
+    f.plainBytes = f.body.size();
+}
+
+void RegisterAll() {
+    using benchmark::kMillisecond;
+    const auto slow = [](benchmark::internal::Benchmark* b) {
+        b->UseManualTime()->Iterations(3)->Unit(kMillisecond);
+    };
+    slow(benchmark::RegisterBenchmark("Baseline/RawUcl10", BM_RawUcl10));
+    slow(benchmark::RegisterBenchmark("Save/High", BM_Save, kHighCompression));
+    slow(benchmark::RegisterBenchmark("AutoSave/High", BM_AutoSave, kHighCompression));
+    benchmark::RegisterBenchmark("Save/None", BM_Save, 0)
+        ->UseManualTime()
+        ->Iterations(10)
+        ->Unit(kMillisecond);
+}
+
+void PrintTable(const bench::RecordingReporter& r) {
+    std::printf("\n%d cards, %.2f MB of card text\n\nRatios of times (same run, same cards):\n",
+                kCards, static_cast<double>(g_fixture->plainBytes) / 1e6);
+    bench::PrintRatio(r, "level-3 save / raw UCL level 10", "", "Save/High", {"Baseline/RawUcl10"});
+    bench::PrintRatio(r, "level-3 autosave / raw UCL level 10", "", "AutoSave/High",
+                      {"Baseline/RawUcl10"});
+    bench::PrintRatio(r, "level-3 save / uncompressed save", "", "Save/High", {"Save/None"});
+    double longest = 0;
+    for (const char* name : {"Save/High", "AutoSave/High"}) {
+        longest = std::max(longest, r.CounterValue(std::string(name) + ".longest_s").value_or(0));
+    }
+    std::printf("  %-44s %9.3fs   the window is blocked this long today\n",
+                "longest freeze (level 3, save or autosave)", longest);
+}
+
+}  // namespace
+}  // namespace tabellan
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    if (ucl_init() != UCL_E_OK) {
+        std::fprintf(stderr, "ucl_init failed\n");
+        return 1;
+    }
+    tabellan::Fixture fixture;
+    tabellan::g_fixture = &fixture;
+    try {
+        tabellan::BuildFixture(fixture);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "cannot build the cards: %s\n", e.what());
+        return 1;
+    }
+    tabellan::RegisterAll();
+    tabellan::bench::RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    tabellan::PrintTable(reporter);
+    std::error_code ec;
+    std::filesystem::remove_all(fixture.dir, ec);
+    benchmark::Shutdown();
+    return 0;
+}
