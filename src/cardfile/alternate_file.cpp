@@ -92,7 +92,10 @@ std::optional<std::string> CheckAlternateFileName(const std::string& alternate,
 
 void WriteAlternateCopy(const std::string& cardFile, const std::string& alternate,
                         const AlternateFileCheck& check) {
-    if (check.state == AlternateFileState::CardFileItself) {
+    // Saved under the alternate name itself (Save As onto it), the card file is its own copy.
+    struct stat st {};
+    if (check.state == AlternateFileState::CardFileItself ||
+        (::stat(alternate.c_str(), &st) == 0 && SameFile(st, cardFile))) {
         Problem(alternate + " is the card file itself.");
     }
     if (check.state == AlternateFileState::Foreign) {

@@ -168,6 +168,24 @@ TEST_F(SaveSafetyTest, AnEarlierCopyOrAnyCardFileIsReplaced) {
     EXPECT_TRUE(Contains(ReadBytes(dir / "t-copy.txt"), "\fAgain\r\n"));
 }
 
+TEST_F(SaveSafetyTest, SavingUnderTheAlternateNameItselfIsAProblemToo) {
+    WriteBytes(dir / "a.csv", oldBytes);
+    WriteBytes(dir / "alt.csv", oldBytes);
+    OpenAndEdit(dir / "a.csv");
+    doc.Settings().altCardFileName = dir / "alt.csv";
+    prompter.answers = {Answer::Yes};  // overwrite alt.csv
+    view.saveAsReplies = {{true, 1, dir / "alt"}};
+    try {
+        doc.SaveAsCardFile();
+        ADD_FAILURE() << "no EProblemAltFile";
+    } catch (const EProblemAltFile& e) {
+        EXPECT_TRUE(Contains(e.what(), "is the card file itself")) << e.what();
+    }
+    EXPECT_TRUE(Contains(ReadBytes(dir / "alt.csv"), "Smith,edited"));
+    EXPECT_EQ(doc.CardFileName(), dir / "alt.csv");
+    EXPECT_FALSE(doc.FileModified());
+}
+
 TEST_F(SaveSafetyTest, AnAlternateNameThatIsALinkKeepsTheLink) {
     WriteBytes(dir / "a.csv", oldBytes);
     fs::create_directory(dir / "usb");
