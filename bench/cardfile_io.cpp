@@ -371,26 +371,19 @@ void PrintTable(const RecordingReporter& r, const Fixture& f) {
 }  // namespace tabellan
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    if (ucl_init() != UCL_E_OK) {
-        std::fprintf(stderr, "ucl_init failed\n");
-        return 1;
-    }
     tabellan::Fixture fixture;
     tabellan::g_fixture = &fixture;
-    try {
-        tabellan::BuildFixture(fixture);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "cannot build the test files: %s\n", e.what());
-        return 1;
-    }
-    tabellan::RegisterAll(fixture);
-    tabellan::bench::RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    tabellan::PrintTable(reporter, fixture);
-    benchmark::Shutdown();
-    return 0;
+    const int status = tabellan::bench::RunBenchmarkProgram(
+        argc, argv,
+        [&] {
+            if (ucl_init() != UCL_E_OK) {
+                throw std::runtime_error("ucl_init failed");
+            }
+            tabellan::BuildFixture(fixture);
+            tabellan::RegisterAll(fixture);
+        },
+        [&](const tabellan::bench::RecordingReporter& reporter) {
+            tabellan::PrintTable(reporter, fixture);
+        });
+    return status;
 }

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <exception>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,6 +63,28 @@ inline void PrintRatio(const RecordingReporter& r, const char* label, const char
         d = s && d ? std::optional<double>(*d + *s) : std::nullopt;
     }
     PrintRatioRow(label, aim, r.Seconds(num), d);
+}
+
+// The main of a benchmark program: Google Benchmark's options, then setUp (the files and the
+// registrations; an exception ends the program with its message), the benchmarks, and the
+// table printTable prints from the recorded times.
+template <typename SetUp, typename Table>
+int RunBenchmarkProgram(int argc, char** argv, SetUp&& setUp, Table&& printTable) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    try {
+        setUp();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "cannot set up the benchmarks: %s\n", e.what());
+        return 1;
+    }
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printTable(reporter);
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace tabellan::bench

@@ -20,7 +20,8 @@
 #include "cardfile/document.h"
 #include "ratio_report.h"
 #include "sample_cards.h"
-#include "silent_prompter.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
@@ -51,7 +52,7 @@ class QuietView : public DocumentView {
 };
 
 struct Fixture {
-    fs::path dir;
+    test::TempFolder folder{"tabellan-freeze"};
     std::string body;  // the cards' comma text, CR LF after each: what level 3 compresses
     std::uint64_t plainBytes = 0;
 };
@@ -63,7 +64,7 @@ Fixture* g_fixture = nullptr;
 struct OpenDocument {
     explicit OpenDocument(int compressionLevel)
         : doc(view, prompter, SettingsContext{}, [this] { return now; }) {
-        const std::string path = (g_fixture->dir / "freeze.csv").string();
+        const std::string path = (g_fixture->folder.Path() / "freeze.csv").string();
         CardSet cards;
         bench::FillCards(cards, kCards);
         WriteCardFile(path, cards, FileSettings{}, true, prompter);
@@ -73,7 +74,7 @@ struct OpenDocument {
 
     double now = 45000.5;
     QuietView view;
-    bench::SilentPrompter prompter;
+    test::ScriptedPrompter prompter = test::SilentPrompter();
     Document doc;
 };
 
@@ -125,11 +126,6 @@ void BM_RawUcl10(benchmark::State& state) {
 }
 
 void BuildFixture(Fixture& f) {
-    std::string pattern = (fs::temp_directory_path() / "tabellan-freeze-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    f.dir = pattern;
     CardSet cards;
     bench::FillCards(cards, kCards);
     for (int i = 0; i < cards.Count(); ++i) {
@@ -172,28 +168,19 @@ void PrintTable(const bench::RecordingReporter& r) {
 }  // namespace tabellan
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    if (ucl_init() != UCL_E_OK) {
-        std::fprintf(stderr, "ucl_init failed\n");
-        return 1;
-    }
     tabellan::Fixture fixture;
     tabellan::g_fixture = &fixture;
-    try {
-        tabellan::BuildFixture(fixture);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "cannot build the cards: %s\n", e.what());
-        return 1;
-    }
-    tabellan::RegisterAll();
-    tabellan::bench::RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    tabellan::PrintTable(reporter);
-    std::error_code ec;
-    std::filesystem::remove_all(fixture.dir, ec);
-    benchmark::Shutdown();
-    return 0;
+    const int status = tabellan::bench::RunBenchmarkProgram(
+        argc, argv,
+        [&] {
+            if (ucl_init() != UCL_E_OK) {
+                throw std::runtime_error("ucl_init failed");
+            }
+            tabellan::BuildFixture(fixture);
+            tabellan::RegisterAll();
+        },
+        [&](const tabellan::bench::RecordingReporter& reporter) {
+            tabellan::PrintTable(reporter);
+        });
+    return status;
 }

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tabellan;
     const std::vector<std::string> list = FromCommaText(fuzz::AsText(data, size));
-    fuzz::FuzzPrompter prompter;
+    auto prompter = test::SilentPrompter();
     const SettingsContext ctx;
     FileSettings applied;
     try {

@@ -1,37 +1,19 @@
 #pragma once
-// Shared by the fuzz targets: a prompter nobody answers but the password dialog, and the
-// checks every reader's result must pass. A failed check aborts, so libFuzzer reports it
-// like a crash and keeps the input.
+// Shared by the fuzz targets: the checks every reader's result must pass (a failed check
+// aborts, so libFuzzer reports it like a crash and keeps the input), and the card file
+// reader with or without a password.
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "cardfile/card_file.h"
 #include "cardfile/card_set.h"
-#include "cardfile/prompter.h"
+#include "cardfile/errors.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan::fuzz {
-
-class FuzzPrompter : public Prompter {
-  public:
-    explicit FuzzPrompter(std::optional<std::string> password = std::nullopt)
-        : password_(std::move(password)) {}
-    Answer Show(MsgKind, std::string_view, Buttons buttons, int) override {
-        return buttons == Buttons::Ok || buttons == Buttons::OkHelp ? Answer::Ok : Answer::No;
-    }
-    std::optional<std::string> AskPassword(std::string_view, std::string_view,
-                                           std::string_view) override {
-        return password_;
-    }
-    std::optional<std::string> InputBox(std::string_view, std::string_view,
-                                        std::string_view) override {
-        return std::nullopt;
-    }
-
-  private:
-    std::optional<std::string> password_;
-};
 
 inline void Require(bool condition, const char* what) {
     if (!condition) {
@@ -54,6 +36,20 @@ inline void CheckCards(const CardSet& cards) {
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
+}
+
+// Loads the bytes as a card file; the password dialog is answered with password (nullopt:
+// cancelled, so an encrypted file is refused).
+inline void LoadCardFile(std::string_view bytes, std::optional<std::string> password) {
+    static CardSet cards;  // one collator for the whole run: making one costs more than a load
+    cards.Clear();
+    FileSettings settings;
+    auto prompter = test::SilentPrompter(std::move(password));
+    try {
+        LoadCsvCardData(bytes, "fuzz.csv", cards, settings, SettingsContext{}, prompter);
+    } catch (const TabellanError&) {
+    }
+    CheckCards(cards);
 }
 
 }  // namespace tabellan::fuzz

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static CardSet cards;  // one collator for the whole run: making one costs more than a load
     cards.Clear();
     int separator = 12;
-    fuzz::FuzzPrompter prompter;
+    auto prompter = test::SilentPrompter();
     ReadTXTData(fuzz::AsText(data, size), cards, separator, prompter);
     fuzz::Require(separator >= 0 && separator <= 255, "separator is a byte");
     fuzz::CheckCards(cards);
