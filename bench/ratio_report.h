@@ -2,6 +2,7 @@
 // The ratio table the benchmark programs print at the end: every benchmark's time per
 // iteration is recorded, and a ratio is printed only when both of its sides ran.
 #include <benchmark/benchmark.h>
+#include <ucl/ucl.h>
 
 #include <cstdio>
 #include <exception>
@@ -65,13 +66,18 @@ inline void PrintRatio(const RecordingReporter& r, const char* label, const char
     PrintRatioRow(label, aim, r.Seconds(num), d);
 }
 
-// The main of a benchmark program: Google Benchmark's options, then setUp (the files and the
-// registrations; an exception ends the program with its message), the benchmarks, and the
-// table printTable prints from the recorded times.
+// The main of a benchmark program: Google Benchmark's options, the UCL library made ready
+// for the raw baselines, then setUp (the files and the registrations; an exception ends the
+// program with its message), the benchmarks, and the table printTable prints from the
+// recorded times.
 template <typename SetUp, typename Table>
 int RunBenchmarkProgram(int argc, char** argv, SetUp&& setUp, Table&& printTable) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    if (ucl_init() != UCL_E_OK) {
+        std::fprintf(stderr, "ucl_init failed\n");
         return 1;
     }
     try {

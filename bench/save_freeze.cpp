@@ -173,9 +173,6 @@ int main(int argc, char** argv) {
     const int status = tabellan::bench::RunBenchmarkProgram(
         argc, argv,
         [&] {
-            if (ucl_init() != UCL_E_OK) {
-                throw std::runtime_error("ucl_init failed");
-            }
             tabellan::BuildFixture(fixture);
             tabellan::RegisterAll();
         },
