@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -156,12 +157,16 @@ void PrintTable(const bench::RecordingReporter& r) {
     bench::PrintRatio(r, "level-3 autosave / raw UCL level 10", "", "AutoSave/High",
                       {"Baseline/RawUcl10"});
     bench::PrintRatio(r, "level-3 save / uncompressed save", "", "Save/High", {"Save/None"});
-    double longest = 0;
+    std::optional<double> longest;
     for (const char* name : {"Save/High", "AutoSave/High"}) {
-        longest = std::max(longest, r.CounterValue(std::string(name) + ".longest_s").value_or(0));
+        if (const auto s = r.CounterValue(std::string(name) + ".longest_s")) {
+            longest = std::max(longest.value_or(0), *s);
+        }
     }
-    std::printf("  %-44s %9.3fs   the window is blocked this long today\n",
-                "longest freeze (level 3, save or autosave)", longest);
+    if (longest) {
+        std::printf("  %-44s %9.3fs   the window is blocked this long today\n",
+                    "longest freeze (level 3, save or autosave)", *longest);
+    }
 }
 
 }  // namespace
