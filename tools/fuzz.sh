@@ -4,7 +4,8 @@
 #
 #   tools/fuzz.sh [SECONDS] [TARGET...]
 #
-# FUZZ_RUNS=N stops each target after N executions instead (SECONDS still bounds the time).
+# FUZZ_RUNS=N stops each target after N executions instead (SECONDS still bounds the time);
+# FUZZ_OPTIONS adds libFuzzer options (for example -max_len=1024).
 # Prints each target's executions; a crash, leak or failed check fails the script, and the
 # input that caused it is kept in build-fuzz/artifacts/<target>/ (add it to the target's
 # corpus and a regression test).
@@ -36,6 +37,8 @@ run_one() {
   local options=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048
     -artifact_prefix="$artifacts/")
   [ -n "${FUZZ_RUNS:-}" ] && options+=(-runs="$FUZZ_RUNS")
+  # shellcheck disable=SC2206
+  [ -n "${FUZZ_OPTIONS:-}" ] && options+=($FUZZ_OPTIONS)
   [ -f "tests/fuzz/$name.dict" ] && options+=(-dict="tests/fuzz/$name.dict")
   local status=0
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
