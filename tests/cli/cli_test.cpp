@@ -290,6 +290,12 @@ TEST_F(CliTest, NewPasswordTheFilesCodePageCannotHoldIsRefused) {
                           "(windows-1252) cannot hold: \xC5\xBC \xC5\x82 \xC4\x87. Choose a "
                           "password without them."));
     EXPECT_FALSE(fs::exists(Path("out.csv")));
+    const CliRun replace = Run({"replace", in, Path("replaced.csv"), "--find", "Smith", "--with",
+                                "Smyth", "--new-password-stdin"},
+                               "\xE2\x82\xAC\xE2\x84\xA2ok\xE2\x98\x8E\n");
+    EXPECT_EQ(replace.status, 1);
+    EXPECT_THAT(replace.err, HasSubstr("cannot hold: \xE2\x98\x8E. Choose"));
+    EXPECT_FALSE(fs::exists(Path("replaced.csv")));
 
     // The same password is fine in a file whose font script is Eastern European.
     FileSettings eastern;
