@@ -104,6 +104,26 @@ TEST_F(SaveSafetyTest, ALinkToALinkIsFollowedToTheEnd) {
     EXPECT_FALSE(Exists(dir / "middle.bak"));
 }
 
+// The backup name of a file named x.bak is its own name: the save must not delete the card
+// file to make room for its backup.
+TEST_F(SaveSafetyTest, ALinkToAFileNamedLikeABackupKeepsIt) {
+    WriteBytes(dir / "cards.bak", oldBytes);
+    fs::create_symlink("cards.bak", dir / "cards.csv");
+    OpenAndEdit(dir / "cards.csv");
+    {
+        // Whatever the save does, the file holds the old contents until the new ones
+        // replace them in one step.
+        test::ScopedFaultHook watch([&](sys::Call call, std::string_view) {
+            const std::string now = Exists(dir / "cards.bak") ? ReadBytes(dir / "cards.bak") : "";
+            EXPECT_TRUE(now == oldBytes || Contains(now, "Smith,edited")) << sys::CallName(call);
+            return 0;
+        });
+        doc.SaveCardFile();
+    }
+    EXPECT_TRUE(fs::is_symlink(dir / "cards.csv"));
+    EXPECT_TRUE(Contains(ReadBytes(dir / "cards.bak"), "Smith,edited"));
+}
+
 // --- the alternate copy ---
 
 // The error's first line is the fixed text; the second says why.
