@@ -134,7 +134,6 @@ class Document {
     // program's own earlier copy.
     void SaveUnder(const std::string& previousFile);
     void WriteCardFileSafely(bool asCardFile, std::optional<unsigned> permissionCap);
-    void CopyToAlternateFile();
     int SelectedOrCurrentPosition(const std::string& remembered) const;
 
     DocumentView& view_;
