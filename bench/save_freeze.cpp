@@ -42,7 +42,6 @@ class QuietView : public DocumentView {
     void SelectIndex(int) override {}
     int SelectedIndex() const override { return -1; }
     void CardsReset() override {}
-    void CardsChanged() override {}
     void SetCaption(const std::string&) override {}
     void ShowFileStatus(const std::string&) override {}
     void AddRecentFile(const std::string&) override {}
