@@ -16,6 +16,7 @@
 
 #include "app/about_form.h"
 #include "app/app_settings.h"
+#include "app/background_compressor.h"
 #include "app/card_editor_adapter.h"
 #include "app/card_memo.h"
 #include "app/card_printer.h"
@@ -103,6 +104,11 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
     }
 
     document_ = std::make_unique<Document>(*this, *prompter_, ScreenContext(), options_.clock);
+    document_->SetBodyCompressor(MakeBackgroundCompressor(
+        {[this] { BeginBackgroundSave(); }, [this] { EndBackgroundSave(); },
+         [this](const std::string& status, int percent) {
+             prompter_->Status(status + " " + std::to_string(percent) + "%");
+         }}));
     model_ = new IndexListModel(document_->Cards(), this);
     indexList_->setModel(model_);
 
@@ -335,7 +341,9 @@ void TMainForm::showEvent(QShowEvent* e) {
 
 void TMainForm::closeEvent(QCloseEvent* e) {
     if (busy_.Busy()) {
-        // Not in the middle of a phone command: it ends by itself within seconds.
+        // Not in the middle of a phone command: it ends by itself within seconds. A save
+        // ends by itself too, and then the window closes.
+        closeAfterSave_ = closeAfterSave_ || document_->Writing();
         e->ignore();
         return;
     }
@@ -556,6 +564,36 @@ void TMainForm::EnableMainWindow() {
         focusBeforeDisabled_->setFocus();
     }
     focusBeforeDisabled_.clear();
+}
+
+// --- saves on a worker thread ---
+
+void TMainForm::BeginBackgroundSave() {
+    DisableMainWindow();
+    prompter_->Busy(true);
+}
+
+void TMainForm::EndBackgroundSave() {
+    prompter_->Busy(false);
+    EnableMainWindow();
+    if (closeAfterSave_) {
+        QTimer::singleShot(0, this, [this] { CloseAfterSave(); });
+    }
+}
+
+void TMainForm::CloseAfterSave() {
+    if (!closeAfterSave_) {
+        return;
+    }
+    // The save goes on after its compression (the write, an error box): close after it.
+    if (busy_.Busy() || document_->Writing() || QApplication::activeModalWidget()) {
+        QTimer::singleShot(50, this, [this] { CloseAfterSave(); });
+        return;
+    }
+    closeAfterSave_ = false;
+    if (isVisible()) {
+        close();
+    }
 }
 
 void TMainForm::ProcessMessages() {

@@ -140,6 +140,12 @@ class TMainForm : public QMainWindow, public DocumentView, public PhoneWindow {
     void ReadSearchItemStringsFromRegistry();
     void SetMenuSearchItemsFromVariables();
 
+    // A save compresses on a worker thread: the window is busy meanwhile, shows the
+    // progress, and a close asked for then happens when the save has ended.
+    void BeginBackgroundSave();
+    void EndBackgroundSave();
+    void CloseAfterSave();
+
     // What a file's settings change in the window besides the layout.
     void ApplyEditorFont(const FontSpec& font);
     void ApplyWordWrap(bool wordWrap);
@@ -180,6 +186,7 @@ class TMainForm : public QMainWindow, public DocumentView, public PhoneWindow {
     bool clipboardHasText_ = false;
     bool destroyed_ = false;
     BusyGate busy_;
+    bool closeAfterSave_ = false;
     QPointer<QWidget> focusBeforeDisabled_;
 };
 

@@ -252,8 +252,9 @@ LoadResult LoadCsvCardData(std::string_view data, const std::string& path, CardS
 }
 
 void WriteCardFile(AtomicFile& out, const CardSet& cards, const FileSettings& settings,
-                   bool asCardFile, Prompter& prompter) {
-    prompter.Status("Saving " + out.TargetPath() + "...");
+                   bool asCardFile, Prompter& prompter, const BodyCompressor& compress) {
+    const std::string status = "Saving " + out.TargetPath() + "...";
+    prompter.Status(status);
     const int count = cards.Count();
     std::string line;
     if (asCardFile) {
@@ -285,7 +286,8 @@ void WriteCardFile(AtomicFile& out, const CardSet& cards, const FileSettings& se
             if (level == 0) {
                 level = UclLevelFor(3);
             }
-            std::optional<std::string> block = CompressText(body, level);
+            std::optional<std::string> block =
+                compress ? compress(body, level, status) : CompressText(body, level);
             if (!block) {
                 throw ECompressError("The cards could not be compressed; the file " +
                                      DoubleAmpersands(out.TargetPath()) + " was not written.");

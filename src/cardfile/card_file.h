@@ -1,5 +1,7 @@
 #pragma once
 // The program's own card file (.CSV) and the text export (.TXT) written by the same writer.
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,11 +31,18 @@ LoadResult LoadCsvCardFile(const std::string& path, CardSet& cards, FileSettings
 LoadResult LoadCsvCardData(std::string_view data, const std::string& path, CardSet& cards,
                            FileSettings& settings, const SettingsContext& ctx, Prompter& prompter);
 
+// Compresses a card file's body at a UCL level as CompressText does (nullopt: it failed);
+// status is the text the save shows meanwhile. The desktop program runs it on a worker
+// thread; the body stays unchanged until it returns.
+using BodyCompressor = std::function<std::optional<std::string>(std::string_view body, int uclLevel,
+                                                                const std::string& status)>;
+
 // Writes the card file layout (asCardFile) or the text export to out without committing it,
 // so a save can move the old file to its backup name before the new one takes its place.
-// The UTF-8 export is chosen from out's target path.
+// The UTF-8 export is chosen from out's target path. A compressed body goes through compress
+// (empty: CompressText here); the bytes written do not depend on it.
 void WriteCardFile(AtomicFile& out, const CardSet& cards, const FileSettings& settings,
-                   bool asCardFile, Prompter& prompter);
+                   bool asCardFile, Prompter& prompter, const BodyCompressor& compress = {});
 // Writes and commits: the target is either the complete new file or untouched.
 void WriteCardFile(const std::string& path, const CardSet& cards, const FileSettings& settings,
                    bool asCardFile, Prompter& prompter);

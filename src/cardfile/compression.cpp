@@ -3,6 +3,7 @@
 #include <ucl/ucl.h>
 
 #include <cstdint>
+#include <utility>
 
 namespace tabellan {
 
@@ -41,6 +42,12 @@ const unsigned char* Bytes(std::string_view s) {
     return reinterpret_cast<const unsigned char*>(s.data());
 }
 
+void ReportProgress(ucl_uint done, ucl_uint /*codeSize*/, int /*state*/, ucl_voidp user) {
+    const auto& [progress, total] =
+        *static_cast<std::pair<const CompressionProgress*, std::size_t>*>(user);
+    (*progress)(done, total);
+}
+
 }  // namespace
 
 int UclLevelFor(int compressionLevel) {
@@ -56,7 +63,8 @@ int UclLevelFor(int compressionLevel) {
     }
 }
 
-std::optional<std::string> CompressText(std::string_view data, int uclLevel) {
+std::optional<std::string> CompressText(std::string_view data, int uclLevel,
+                                        const CompressionProgress& progress) {
     if (data.empty()) {
         return std::string();
     }
@@ -67,9 +75,12 @@ std::optional<std::string> CompressText(std::string_view data, int uclLevel) {
     const std::size_t n = data.size();
     std::string block(kHeaderSize + n + n / 8 + 256, '\0');
     auto c = static_cast<ucl_uint>(block.size() - kHeaderSize);
-    const int rc = ucl_nrv2e_99_compress(Bytes(data), static_cast<ucl_uint>(n),
-                                         reinterpret_cast<ucl_bytep>(block.data() + kHeaderSize),
-                                         &c, nullptr, uclLevel, nullptr, nullptr);
+    std::pair<const CompressionProgress*, std::size_t> report{&progress, n};
+    ucl_progress_callback_t callback{ReportProgress, &report};
+    const int rc =
+        ucl_nrv2e_99_compress(Bytes(data), static_cast<ucl_uint>(n),
+                              reinterpret_cast<ucl_bytep>(block.data() + kHeaderSize), &c,
+                              progress ? &callback : nullptr, uclLevel, nullptr, nullptr);
     if (rc != UCL_E_OK) {
         return std::nullopt;
     }

@@ -233,7 +233,7 @@ void Document::PrepareSettingsForWrite() {
 // is the card file: it is backed up beside itself and replaced, and the link stays.
 void Document::WriteCardFileSafely(bool asCardFile, std::optional<unsigned> permissionCap) {
     AtomicFile out(cardFileName_, permissionCap);
-    WriteCardFile(out, cards_, settings_, asCardFile, prompter_);
+    WriteCardFile(out, cards_, settings_, asCardFile, prompter_, compress_);
     out.Finish();
 
     const std::string& realFile = out.RealTargetPath();
@@ -275,6 +275,8 @@ void Document::SaveUnder(const std::string& previousFile) {
         throw ECantSaveCRD("Cannot save in CRD format!");
     }
     BusyScope busy(prompter_);
+    writing_ = true;
+    ScopeExit written([this] { writing_ = false; });
     // Judged against the previous file before it changes: an earlier copy equals it.
     const std::string& alternate = settings_.altCardFileName;
     const AlternateFileCheck alternateCheck =
@@ -337,7 +339,8 @@ void Document::SaveAsCardFile() {
 // Autosave, close
 
 void Document::AutoSaveIfDue() {
-    if (lastAutoSave_ == -1 || settings_.savePeriodMinutes <= 0 || cardFileName_.empty()) {
+    if (writing_ || lastAutoSave_ == -1 || settings_.savePeriodMinutes <= 0 ||
+        cardFileName_.empty()) {
         return;
     }
     const double period = settings_.savePeriodMinutes / kMinutesPerDay;
@@ -345,11 +348,15 @@ void Document::AutoSaveIfDue() {
         return;
     }
     lastAutoSave_ = -1;  // keeps a tick during the write from starting another one
-    ScopeExit stamp([this] { lastAutoSave_ = clock_(); });
+    writing_ = true;
+    ScopeExit stamp([this] {
+        writing_ = false;
+        lastAutoSave_ = clock_();
+    });
     autoSaveFileName_ = ChangeFileExt(cardFileName_, ".$$$");
     PrepareSettingsForWrite();
     AtomicFile out(autoSaveFileName_, FilePermissions(FindFileIgnoringExtCase(cardFileName_)));
-    WriteCardFile(out, cards_, settings_, true, prompter_);
+    WriteCardFile(out, cards_, settings_, true, prompter_, compress_);
     out.Commit();
     ShowFileStatus();
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cardfile/card_file.h"
 #include "cardfile/card_set.h"
 #include "cardfile/file_settings.h"
 
@@ -105,7 +106,12 @@ class Document {
     void SaveAsCardFile();
     // The save dialog's filter index for CardFileName: 1 card file, 2 text, 0 Cardfile.
     int SetSaveDialogFilterIndex() const;
-    void AutoSaveIfDue();   // at the end of every enablement refresh
+    void AutoSaveIfDue();  // at the end of every enablement refresh; never during a save
+    // How saves and autosaves compress the body (default: in the calling thread). The window
+    // compresses on a worker thread and runs its event loop meanwhile.
+    void SetBodyCompressor(BodyCompressor compress) { compress_ = std::move(compress); }
+    // A save or autosave is writing (the event loop may run meanwhile).
+    bool Writing() const { return writing_; }
     bool FormCloseQuery();  // true: the window may close
 
     // --- the current card ---
@@ -142,6 +148,8 @@ class Document {
     DocumentClock clock_;
     CardSet cards_;
     FileSettings settings_;
+    BodyCompressor compress_;
+    bool writing_ = false;
 
     std::string cardFileName_;
     std::string autoSaveFileName_;

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace tabellan {
 namespace {
@@ -62,6 +64,25 @@ TEST(CompressionTest, EveryLevelRoundTripsAndShrinksText) {
         const auto back = DecompressText(*block);
         ASSERT_TRUE(back.has_value()) << level;
         EXPECT_EQ(*back, body);
+    }
+}
+
+// The window compresses on a worker thread and shows the progress: reporting it must not
+// change a single byte of the block, and the counts rise up to the body's size.
+TEST(CompressionTest, ProgressLeavesTheBlockAsItIs) {
+    const std::string body = CardBody(3000);
+    for (int level : {1, 3}) {
+        SCOPED_TRACE(level);
+        std::vector<std::size_t> seen;
+        const auto withProgress =
+            CompressText(body, UclLevelFor(level), [&](std::size_t done, std::size_t total) {
+                EXPECT_EQ(total, body.size());
+                seen.push_back(done);
+            });
+        EXPECT_EQ(withProgress, CompressText(body, UclLevelFor(level)));
+        ASSERT_FALSE(seen.empty());
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+        EXPECT_LE(seen.back(), body.size());
     }
 }
 

@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "cardfile/alternate_file.h"
+#include "cardfile/compression.h"
 #include "cardfile/document.h"
 #include "cardfile/errors.h"
 #include "cardfile/system_calls.h"
 #include "document_fake_view.h"
-#include "support/scripted_prompter.h"
 #include "scoped_fault_hook.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
@@ -363,6 +364,35 @@ TEST_F(SaveSafetyTest, TheCardFileNameNeverGoesMissingDuringASave) {
     EXPECT_TRUE(Contains(ReadBytes(card), "Smith,edited"));
     EXPECT_EQ(ReadBytes(dir / "a.bak"), oldBytes);
     EXPECT_EQ(Entries(dir.Path()), (Lines{"a.bak", "a.csv"}));
+}
+
+// The window runs its event loop while a save compresses, and its timer asks for the
+// autosave then: no second write may start in the middle of the first.
+TEST_F(SaveSafetyTest, NoAutosaveStartsWhileASaveCompresses) {
+    const std::string card = dir / "a.csv";
+    WriteBytes(card, oldBytes);
+    OpenAndEdit(card);
+    doc.Settings().compressionLevel = 1;
+    doc.Settings().savePeriodMinutes = 1;
+    int compressions = 0;
+    doc.SetBodyCompressor([&](std::string_view body, int level, const std::string&) {
+        ++compressions;
+        EXPECT_TRUE(doc.Writing());
+        now += 1;  // a day later: the autosave is long due
+        doc.AutoSaveIfDue();
+        return CompressText(body, level);
+    });
+    doc.SaveCardFile();
+    EXPECT_EQ(compressions, 1);
+    EXPECT_FALSE(doc.Writing());
+    EXPECT_FALSE(Exists(dir / "a.$$$"));
+    EXPECT_TRUE(Contains(ReadBytes(card), "CompressionLevel=1"));
+
+    // Outside a save the autosave runs, through the same compressor.
+    now += 1;
+    doc.AutoSaveIfDue();
+    EXPECT_EQ(compressions, 2);
+    EXPECT_TRUE(Exists(dir / "a.$$$"));
 }
 
 }  // namespace
