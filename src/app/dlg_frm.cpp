@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 
 #include "app/help.h"
+#include "cardfile/password_text.h"
+#include "cardfile/prompter.h"
 
 namespace tabellan {
 
@@ -14,8 +16,11 @@ namespace {
 constexpr int kPasswordHelp = 120;
 }
 
-TDlgFrm::TDlgFrm(QWidget* parent)
-    : CentredDialog(parent), label1_(new QLabel(this)), edit1_(new QLineEdit(this)) {
+TDlgFrm::TDlgFrm(Prompter& errors, QWidget* parent)
+    : CentredDialog(parent),
+      errors_(errors),
+      label1_(new QLabel(this)),
+      edit1_(new QLineEdit(this)) {
     setObjectName(QStringLiteral("DlgFrm"));
     SetHelpContext(this, kPasswordHelp);
     label1_->setObjectName(QStringLiteral("Label1"));
@@ -38,7 +43,10 @@ TDlgFrm::TDlgFrm(QWidget* parent)
     setMinimumWidth(300);
 }
 
-void TDlgFrm::Setup(const QString& caption, const QString& prompt, const QString& initial) {
+void TDlgFrm::Setup(const QString& caption, const QString& prompt, const QString& initial,
+                    CodePage cp) {
+    cp_ = cp;
+    password_.clear();
     setWindowTitle(caption);
     label1_->setText(prompt);
     edit1_->setText(initial);
@@ -47,6 +55,19 @@ void TDlgFrm::Setup(const QString& caption, const QString& prompt, const QString
 
 QString TDlgFrm::Text() const {
     return edit1_->text();
+}
+
+void TDlgFrm::accept() {
+    try {
+        password_ =
+            PasswordToCodePage(edit1_->text().toStdU16String(), cp_, CharacterNaming::CodePoints);
+    } catch (const EPasswordCharacters& e) {
+        errors_.Show(MsgKind::Error, e.what(), Buttons::Ok);
+        edit1_->setFocus();
+        edit1_->selectAll();
+        return;
+    }
+    CentredDialog::accept();
 }
 
 void TDlgFrm::showEvent(QShowEvent* e) {

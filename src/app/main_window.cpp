@@ -167,7 +167,7 @@ TMainForm::TMainForm(MainWindowOptions options, QWidget* parent)
     setupHost_ = std::make_unique<WindowSetupHost>(*document_, *this, *cardMemo_, *editor_);
     setupForm_ = new TSetupForm(*setupHost_, *appSettings_, *prompter_, *dialogs_, this);
     search_ = new SearchCommands(*this, *document_, *this, *cardMemo_, *editor_, *prompter_);
-    dlgFrm_ = new TDlgFrm(this);
+    dlgFrm_ = new TDlgFrm(*prompter_, this);
     if (ownPrompter_) {
         ownPrompter_->SetPasswordDialog(dlgFrm_);
     }

@@ -159,17 +159,17 @@ std::optional<std::string> QtPrompter::AskPassword(std::string_view caption,
     TDlgFrm* dialog = passwordDialog_;
     std::unique_ptr<TDlgFrm> own;
     if (!dialog) {
-        own = std::make_unique<TDlgFrm>(parent_);
+        own = std::make_unique<TDlgFrm>(*this, parent_);
         dialog = own.get();
     }
     dialog->Setup(AnsiToQString(caption, Cp()), MessageText(prompt, Cp()),
-                  AnsiToQString(initial, Cp()));
+                  AnsiToQString(initial, Cp()), Cp());
     const ArrowCursorScope arrow;
     const int result = dialog->exec();
     if (result != QDialog::Accepted) {
         return std::nullopt;
     }
-    return QStringToAnsi(dialog->Text(), Cp());
+    return dialog->Password();
 }
 
 std::optional<std::string> QtPrompter::InputBox(std::string_view caption, std::string_view prompt,

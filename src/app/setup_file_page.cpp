@@ -10,6 +10,7 @@
 #include <QPushButton>
 
 #include "app/file_dialogs.h"
+#include "cardfile/password_text.h"
 
 namespace tabellan {
 
@@ -81,6 +82,7 @@ SetupFilePage::SetupFilePage(Prompter& prompter, FileDialogs& dialogs, FontChoos
 
 void SetupFilePage::Load(const SetupData& data) {
     cp_ = data.cp;
+    cardFile_ = data.cardFile;
     const SetupValues& v = data.values;
     pendingFont_ = v.pendingFont;
     defaultFont_ = data.defaultFont;
@@ -112,7 +114,20 @@ SetupValues SetupFilePage::FieldValues(SetupValues v) const {
 }
 
 std::optional<SetupPage::Failure> SetupFilePage::Check() const {
-    if (const std::optional<SetupCheckFailure> failure = CheckSetupValues(FieldValues({}))) {
+    const SetupValues values = FieldValues({});
+    if (const std::optional<SetupCheckFailure> failure = CheckSetupValues(values)) {
+        return Failure{failure->message, FieldWidget(failure->focus)};
+    }
+    // Stored with "?" for what the code page lacks, the password would open the file with
+    // other passwords too.
+    try {
+        PasswordToCodePage(password1_->text().toStdU16String(), cp_, CharacterNaming::CodePoints);
+    } catch (const EPasswordCharacters& e) {
+        return Failure{e.what(), FieldWidget(SetupField::Password1)};
+    }
+    const std::string currentDirectory = QFile::encodeName(QDir::currentPath()).toStdString();
+    if (const std::optional<SetupCheckFailure> failure =
+            CheckSetupAlternateFile(values, cardFile_, currentDirectory)) {
         return Failure{failure->message, FieldWidget(failure->focus)};
     }
     return std::nullopt;
@@ -124,6 +139,10 @@ void SetupFilePage::Store(SetupData& data) const {
 
 QWidget* SetupFilePage::FieldWidget(SetupField field) const {
     switch (field) {
+        case SetupField::Password1:
+            return password1_;
+        case SetupField::AltCardFileName:
+            return altFileName_;
         case SetupField::Password2:
             return password2_;
         case SetupField::CardSeparator:

@@ -26,7 +26,8 @@ class SetupFilePage : public SetupPage {
     const FontSpec& PendingFont() const { return pendingFont_; }
 
     void Load(const SetupData& data) override;
-    // Passwords, card separator, autosave period and print indent, in this order.
+    // Passwords, card separator, autosave period and print indent, in this order; then the
+    // password's characters and the alternate file name.
     std::optional<Failure> Check() const override;
     void Store(SetupData& data) const override;
 
@@ -46,6 +47,7 @@ class SetupFilePage : public SetupPage {
     FontChooser chooseFont_;
     FontSpec pendingFont_;
     FontSpec defaultFont_;
+    std::string cardFile_;
 
     QLineEdit* password1_ = nullptr;
     QLineEdit* password2_ = nullptr;

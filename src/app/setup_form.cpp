@@ -136,6 +136,7 @@ SetupData TSetupForm::LoadData() const {
     data.cardText = host_.EditorCardText();
     data.selectionStart = host_.EditorSelectionOffset();
     data.cp = host_.EditorCodePage();
+    data.cardFile = host_.CardFileOnDisk();
     return data;
 }
 

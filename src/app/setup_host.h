@@ -24,6 +24,9 @@ class SetupHost {
     // where the Autodial page looks for a phone number.
     virtual std::string EditorCardText() const = 0;
     virtual std::size_t EditorSelectionOffset() const = 0;
+    // The card file on disk as it is now (empty without one): what the alternate file name
+    // is checked against.
+    virtual std::string CardFileOnDisk() const = 0;
 
     // --- change ---
     // OK: store changes the file's settings and the file-modified flag; the window records

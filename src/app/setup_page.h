@@ -34,6 +34,7 @@ struct SetupData {
     std::string cardText;                 // the card in the editor, for the Autodial page
     std::size_t selectionStart = 0;       // byte offset into cardText
     CodePage cp = CodePage::Windows1252;  // of card text and of the text fields
+    std::string cardFile;                 // the card file on disk now, or empty
 };
 
 class SetupPage : public QWidget {

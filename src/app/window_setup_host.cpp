@@ -4,6 +4,7 @@
 
 #include "app/card_editor_adapter.h"
 #include "cardfile/document.h"
+#include "cardfile/document_files.h"
 
 namespace tabellan {
 
@@ -33,6 +34,10 @@ std::string WindowSetupHost::EditorCardText() const {
 
 std::size_t WindowSetupHost::EditorSelectionOffset() const {
     return adapter_.SelectionStartOffset();
+}
+
+std::string WindowSetupHost::CardFileOnDisk() const {
+    return FindFileIgnoringExtCase(document_.CardFileName());
 }
 
 void WindowSetupHost::StoreSettings(

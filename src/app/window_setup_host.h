@@ -24,6 +24,7 @@ class WindowSetupHost : public SetupHost {
     CodePage EditorCodePage() const override;
     std::string EditorCardText() const override;
     std::size_t EditorSelectionOffset() const override;
+    std::string CardFileOnDisk() const override;
 
     void StoreSettings(
         const std::function<void(FileSettings&, bool& fileModified)>& store) override;

@@ -4,6 +4,7 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace tabellan {
@@ -44,7 +45,14 @@ std::u32string FromUtf8(std::string_view text) {
     return out;
 }
 
-std::optional<std::string> Problem(const std::u32string& password, CodePage cp) {
+void AppendCodePoint(std::string& out, char32_t c) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(c));
+    out += buf;
+}
+
+std::optional<std::string> Problem(const std::u32string& password, CodePage cp,
+                                   CharacterNaming naming) {
     const CodePageTable& table = GetCodePageTable(cp);
     std::vector<char32_t> missing;
     for (char32_t c : password) {
@@ -60,13 +68,17 @@ std::optional<std::string> Problem(const std::u32string& password, CodePage cp) 
                           std::string(CodePageName(cp)) + ") cannot hold:";
     for (char32_t c : missing) {
         message += ' ';
-        AppendUtf8(message, c);
+        if (naming == CharacterNaming::Utf8) {
+            AppendUtf8(message, c);
+        } else {
+            AppendCodePoint(message, c);
+        }
     }
     return message + ". Choose a password without them.";
 }
 
-std::string ToCodePage(const std::u32string& password, CodePage cp) {
-    if (std::optional<std::string> problem = Problem(password, cp)) {
+std::string ToCodePage(const std::u32string& password, CodePage cp, CharacterNaming naming) {
+    if (std::optional<std::string> problem = Problem(password, cp, naming)) {
         throw EPasswordCharacters(*problem);
     }
     const CodePageTable& table = GetCodePageTable(cp);
@@ -79,20 +91,21 @@ std::string ToCodePage(const std::u32string& password, CodePage cp) {
 
 }  // namespace
 
-std::optional<std::string> PasswordCharactersProblem(std::u16string_view password, CodePage cp) {
-    return Problem(FromUtf16(password), cp);
+std::optional<std::string> PasswordCharactersProblem(std::u16string_view password, CodePage cp,
+                                                     CharacterNaming naming) {
+    return Problem(FromUtf16(password), cp, naming);
 }
 
 std::optional<std::string> PasswordCharactersProblem(std::string_view utf8Password, CodePage cp) {
-    return Problem(FromUtf8(utf8Password), cp);
+    return Problem(FromUtf8(utf8Password), cp, CharacterNaming::Utf8);
 }
 
-std::string PasswordToCodePage(std::u16string_view password, CodePage cp) {
-    return ToCodePage(FromUtf16(password), cp);
+std::string PasswordToCodePage(std::u16string_view password, CodePage cp, CharacterNaming naming) {
+    return ToCodePage(FromUtf16(password), cp, naming);
 }
 
 std::string PasswordToCodePage(std::string_view utf8Password, CodePage cp) {
-    return ToCodePage(FromUtf8(utf8Password), cp);
+    return ToCodePage(FromUtf8(utf8Password), cp, CharacterNaming::Utf8);
 }
 
 }  // namespace tabellan

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <filesystem>
 
+#include "cardfile/alternate_file.h"
+
 namespace tabellan {
 
 namespace {
@@ -84,6 +86,17 @@ std::optional<SetupCheckFailure> CheckSetupValues(const SetupValues& v) {
     if (!InRange(v.indentPrintoutSpaces, 0, 80)) {
         return SetupCheckFailure{SetupTab::FileSetup, SetupField::IndentPrintoutSpaces,
                                  "Indent for printouts must be between 0 and 80 spaces."};
+    }
+    return std::nullopt;
+}
+
+std::optional<SetupCheckFailure> CheckSetupAlternateFile(const SetupValues& v,
+                                                         const std::string& cardFile,
+                                                         const std::string& currentDirectory) {
+    if (std::optional<std::string> problem =
+            CheckAlternateFileName(FullPath(v.altCardFileName, currentDirectory), cardFile)) {
+        return SetupCheckFailure{SetupTab::FileSetup, SetupField::AltCardFileName,
+                                 std::move(*problem)};
     }
     return std::nullopt;
 }

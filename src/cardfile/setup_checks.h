@@ -16,7 +16,14 @@ namespace tabellan {
 enum class SetupTab { FileSetup, QuickSearchItems, Autodial, Ports };
 
 // Controls a failed check puts the focus on (all on the File Setup tab).
-enum class SetupField { Password2, CardSeparator, AutoSavePeriod, IndentPrintoutSpaces };
+enum class SetupField {
+    Password1,
+    Password2,
+    CardSeparator,
+    AutoSavePeriod,
+    IndentPrintoutSpaces,
+    AltCardFileName
+};
 
 inline constexpr char kFormFeed = '\f';
 
@@ -49,6 +56,13 @@ struct SetupCheckFailure {
 
 // The four checks of OK in their order; the first failure, or nullopt when all pass.
 std::optional<SetupCheckFailure> CheckSetupValues(const SetupValues& values);
+
+// After those: the alternate file name, made a full path against currentDirectory as it
+// will be stored, must be one the save may write (CheckAlternateFileName). cardFile: the
+// card file on disk now, or empty.
+std::optional<SetupCheckFailure> CheckSetupAlternateFile(const SetupValues& values,
+                                                         const std::string& cardFile,
+                                                         const std::string& currentDirectory);
 
 // A whole decimal number with an optional sign, nothing else; nullopt otherwise.
 std::optional<int> ParseWholeNumber(std::string_view text);

@@ -100,7 +100,7 @@ TEST(QtPrompterTest, InputBoxAndPasswordPromptsArePlainText) {
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_FALSE(buddy);
 
-    TDlgFrm password(&parent);
+    TDlgFrm password(prompter, &parent);
     prompter.SetPasswordDialog(&password);
     WhenShown<TDlgFrm>([&](TDlgFrm& dialog) {
         if (const auto* label = dialog.findChild<QLabel*>(QStringLiteral("Label1"))) {

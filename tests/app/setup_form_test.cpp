@@ -128,6 +128,66 @@ TEST_F(SetupFormTest, LongAutodialValuesAreShownAndStoredWhole) {
     EXPECT_EQ(window->Doc().Settings().autodialSepChars, "()<>|:;#*");
 }
 
+// Stored with "?" in their place, characters the code page lacks would let the file open
+// with other passwords too.
+TEST_F(SetupFormTest, APasswordTheCodePageCannotHoldIsRefused) {
+    Open();
+    Show(SetupTab::FileSetup);
+    const QString polish = QString::fromUtf8("za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87");
+    Edit("Password1")->setText(polish);
+    Edit("Password2")->setText(polish);
+    ExpectRefused(
+        "The password contains characters that this file's character set (windows-1252) "
+        "cannot hold: U+017C U+0142 U+0107. Choose a password without them.",
+        "Password1");
+    EXPECT_TRUE(window->Doc().Settings().password.empty());
+    EXPECT_FALSE(window->Doc().FileModified());
+
+    const QString cheese = QString::fromUtf8("K\xC3\xA4se");
+    Edit("Password1")->setText(cheese);
+    Edit("Password2")->setText(cheese);
+    prompter.shown.clear();
+    Click("OK");
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(window->Doc().Settings().password, "K\xE4se");
+}
+
+// The same rule as the save's: the alternate copy never replaces another file.
+TEST_F(SetupFormTest, TheAlternateNameIsCheckedAsTheSaveChecksIt) {
+    Open();
+    WriteBytes(dir / "notes.txt", "somebody's notes");
+    WriteBytes(dir / "copy.csv", ReadBytes(dir / "s.csv"));
+    Show(SetupTab::FileSetup);
+    Edit("EditAltFN")->setText(FilePath("notes.txt"));
+    ExpectRefused(dir / "notes.txt" +
+                      " already exists and is not a card file: the alternate copy would not "
+                      "replace it.",
+                  "EditAltFN");
+    Edit("EditAltFN")->setText(FilePath("s.csv"));
+    ExpectRefused(dir / "s.csv" + " is the card file itself: it cannot be its own alternate copy.",
+                  "EditAltFN");
+    // A relative name is judged where it will be stored: against the current folder.
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(FilePath(""));
+    Edit("EditAltFN")->setText("notes.txt");
+    ExpectRefused(dir / "notes.txt" +
+                      " already exists and is not a card file: the alternate copy would not "
+                      "replace it.",
+                  "EditAltFN");
+    QDir::setCurrent(before);
+    EXPECT_TRUE(window->Doc().Settings().altCardFileName.empty());
+
+    // An earlier copy, or a name where nothing is, is taken.
+    for (const char* name : {"copy.csv", "new.csv"}) {
+        Show(SetupTab::FileSetup);
+        Edit("EditAltFN")->setText(FilePath(name));
+        prompter.shown.clear();
+        Click("OK");
+        EXPECT_TRUE(prompter.shown.empty()) << name;
+        EXPECT_EQ(window->Doc().Settings().altCardFileName, dir / name);
+    }
+}
+
 TEST_F(SetupFormTest, OkStoresEverythingAndTheWindowFollows) {
     Open();
     ASSERT_FALSE(window->Doc().FileModified());

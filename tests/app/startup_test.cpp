@@ -190,7 +190,7 @@ TEST_F(StartupTest, HelpOpensTheTopicsAndTheContextOfTheFocusedMenu) {
 TEST_F(StartupTest, FOneInThePasswordAndUpdateDialogsOpensTheirOwnHelp) {
     SetHelpOpener([](const QUrl& url) { g_lastHelp = url; });
     Make();
-    TDlgFrm password(window.get());
+    TDlgFrm password(prompter, window.get());
     password.Setup("Password", "Enter password:", "");
     password.setWindowModality(Qt::ApplicationModal);  // as when it asks
     password.show();

@@ -17,6 +17,11 @@ TEST(PasswordTextTest, CharactersTheCodePageLacksAreNamedInTheMessage) {
     // The UTF-16 form the dialogs hold gives the same answer.
     EXPECT_EQ(PasswordCharactersProblem(u"za\u017C\u00F3\u0142\u0107", CodePage::Windows1252),
               PasswordCharactersProblem(kPolish, CodePage::Windows1252));
+    // The window's message boxes hold text of the code page: there they are code points.
+    EXPECT_EQ(PasswordCharactersProblem(u"za\u017C\u00F3\u0142\u0107\U0001F511",
+                                        CodePage::Windows1252, CharacterNaming::CodePoints),
+              "The password contains characters that this file's character set (windows-1252) "
+              "cannot hold: U+017C U+0142 U+0107 U+1F511. Choose a password without them.");
     // Each missing character is named once.
     EXPECT_EQ(PasswordCharactersProblem(u"\u017C\u017Cx\u017C", CodePage::Windows1252),
               "The password contains characters that this file's character set (windows-1252) "
