@@ -8,6 +8,7 @@
 #include "cardfile/atomic_file.h"
 #include "cardfile/document_files.h"
 #include "cardfile/errors.h"
+#include "cardfile/text_util.h"
 
 namespace tabellan {
 
@@ -79,14 +80,15 @@ std::optional<std::string> CheckAlternateFileName(const std::string& alternate,
         case AlternateFileState::OwnCopy:
             return std::nullopt;
         case AlternateFileState::CardFileItself:
-            return alternate + " is the card file itself: it cannot be its own alternate copy.";
+            return DoubleAmpersands(alternate) +
+                   " is the card file itself: it cannot be its own alternate copy.";
         case AlternateFileState::Foreign:
             break;
     }
     if (!check.readError.empty()) {
         return check.readError + "\rThe alternate copy would not replace it.";
     }
-    return alternate +
+    return DoubleAmpersands(alternate) +
            " already exists and is not a card file: the alternate copy would not replace it.";
 }
 
@@ -96,11 +98,12 @@ void WriteAlternateCopy(const std::string& cardFile, const std::string& alternat
     struct stat st {};
     if (check.state == AlternateFileState::CardFileItself ||
         (::stat(alternate.c_str(), &st) == 0 && SameFile(st, cardFile))) {
-        Problem(alternate + " is the card file itself.");
+        Problem(DoubleAmpersands(alternate) + " is the card file itself.");
     }
     if (check.state == AlternateFileState::Foreign) {
         Problem(check.readError.empty()
-                    ? alternate + " already exists and is not a card file; it was left as it is."
+                    ? DoubleAmpersands(alternate) +
+                          " already exists and is not a card file; it was left as it is."
                     : check.readError + "\rThe file was left as it is.");
     }
     std::string data;

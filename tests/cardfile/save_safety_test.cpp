@@ -259,6 +259,12 @@ TEST_F(SaveSafetyTest, SetupCheckOfTheAlternateName) {
     fs::create_symlink("a.csv", dir / "same.csv");
     EXPECT_EQ(CheckAlternateFileName(dir / "same.csv", card),
               dir / "same.csv" + " is the card file itself: it cannot be its own alternate copy.");
+    // A message box would take "&" for a mnemonic: the name shows as it is.
+    WriteBytes(dir / "Tom & Jerry.txt", "a letter");
+    EXPECT_EQ(CheckAlternateFileName(dir / "Tom & Jerry.txt", card),
+              dir / "Tom && Jerry.txt" +
+                  " already exists and is not a card file: the alternate copy would not "
+                  "replace it.");
 }
 
 // --- permissions ---
