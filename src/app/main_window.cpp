@@ -42,6 +42,7 @@
 #include "cardfile/file_status.h"
 #include "cardfile/prompter.h"
 #include "phone/phone_exchange.h"
+#include "phone/phonebook_transfer.h"
 
 namespace tabellan {
 
@@ -236,6 +237,12 @@ void TMainForm::CreateControls() {
     static_cast<StatusPanel*>(statusPanels_[0])
         ->FitWidthTo({QString::fromStdString(FileStatusText(999999, false))},
                      kStatusPanelWidths[0]);
+    // So do the texts of a waiting phone command in the second panel.
+    QStringList phoneActions;
+    for (const std::string_view text : kPhonebookActionTexts) {
+        phoneActions << QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    static_cast<StatusPanel*>(statusPanels_[1])->FitWidthTo(phoneActions, kStatusPanelWidths[1]);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->setSizeGripEnabled(true);
 

@@ -53,11 +53,11 @@ void SendUpdateCommands(PhoneExchange& exchange, const std::vector<PhoneCommand>
 }  // namespace
 
 void SetMemoryStorage(PhoneExchange& exchange, std::string_view storageCode) {
-    exchange.SendPhoneCommand(StorageCommand(storageCode), "Setting Memory Storage...", true);
+    exchange.SendPhoneCommand(StorageCommand(storageCode), kSettingStorageText, true);
 }
 
 std::string GetPhonebookRange(PhoneExchange& exchange) {
-    exchange.SendPhoneCommand(kRangeQuery, "Getting phonebook capacity...", true);
+    exchange.SendPhoneCommand(kRangeQuery, kGettingCapacityText, true);
     return PhonebookRangeFromReply(exchange.ReplyList());
 }
 
@@ -81,7 +81,7 @@ std::optional<PhoneRead> ReadPhoneEntries(PhoneExchange& exchange, std::string_v
 std::optional<std::vector<std::string>> ReadPhonebook(PhoneExchange& exchange,
                                                       std::string_view storageCode) {
     const MainWindowDisabled disabled(exchange.Window());
-    auto read = ReadPhoneEntries(exchange, storageCode, "Reading phonebook...");
+    auto read = ReadPhoneEntries(exchange, storageCode, kReadingText);
     if (!read) {
         return std::nullopt;
     }
@@ -91,7 +91,7 @@ std::optional<std::vector<std::string>> ReadPhonebook(PhoneExchange& exchange,
 bool ReadPhonebookIntoCard(PhoneExchange& exchange, std::string_view storageCode,
                            PhonebookCard& card) {
     const MainWindowDisabled disabled(exchange.Window());
-    const auto read = ReadPhoneEntries(exchange, storageCode, "Reading phonebook...");
+    const auto read = ReadPhoneEntries(exchange, storageCode, kReadingText);
     if (!read) {
         return false;
     }
@@ -124,7 +124,7 @@ UpdateOutcome UpdatePhonebook(PhoneExchange& exchange, std::string_view storageC
     const MainWindowDisabled disabled(exchange.Window());
     Prompter& prompter = exchange.GetPrompter();
     UpdateOutcome outcome;
-    const auto read = ReadPhoneEntries(exchange, storageCode, "Checking phonebook...");
+    const auto read = ReadPhoneEntries(exchange, storageCode, kCheckingText);
     if (!read) {
         return outcome;
     }

@@ -5,6 +5,7 @@
 // below, and every message goes through the exchange's Prompter. Each command keeps the main
 // window disabled while it runs, however it ends; a failure to open the port or a serial
 // error ends it with an exception (the card and the phone untouched by it).
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -34,6 +35,14 @@ class UpdateConfirmation {
     virtual ~UpdateConfirmation() = default;
     virtual bool ConfirmUpdate(const UpdatePlan& plan) = 0;
 };
+
+// What the phonebook commands show in the window's second status panel while they wait.
+inline constexpr std::string_view kSettingStorageText = "Setting Memory Storage...";
+inline constexpr std::string_view kGettingCapacityText = "Getting phonebook capacity...";
+inline constexpr std::string_view kReadingText = "Reading phonebook...";
+inline constexpr std::string_view kCheckingText = "Checking phonebook...";
+inline constexpr std::array kPhonebookActionTexts = {kSettingStorageText, kGettingCapacityText,
+                                                     kReadingText, kCheckingText};
 
 // Sends the storage choice ("AT+cpbs=" with the code); ReplyList is empty when it failed.
 void SetMemoryStorage(PhoneExchange& exchange, std::string_view storageCode);

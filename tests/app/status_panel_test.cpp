@@ -1,4 +1,4 @@
-// The first status panel shows the program's own texts whole, at the desktop's font too.
+// The status panels show the program's own texts whole, at the desktop's font too.
 #include "app/status_panel.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "app/plain_tool_tip.h"
 #include "cardfile/file_status.h"
+#include "phone/phonebook_transfer.h"
 #include "support/window_fixture.h"
 
 namespace tabellan::test {
@@ -34,6 +35,21 @@ TEST_F(StatusPanelTest, TheFileStatusOfAHundredThousandCardsFitsAtAnyFontSize) {
         }
         EXPECT_GE(Panel0().width(), 240);
     }
+}
+
+TEST_F(StatusPanelTest, TheSecondPanelShowsWhatAWaitingPhoneCommandDoesWhole) {
+    Make();
+    auto& panel1 = *window->findChild<StatusPanel*>("StatusPanel1");
+    for (int points : {9, 14}) {
+        QFont font = panel1.font();
+        font.setPointSize(points);
+        panel1.setFont(font);
+        for (const std::string_view text : kPhonebookActionTexts) {
+            window->SetStatusText(1, text);
+            EXPECT_FALSE(panel1.Shortened()) << text << " at " << points << " pt";
+        }
+    }
+    EXPECT_GE(panel1.width(), 50);
 }
 
 TEST_F(StatusPanelTest, ALongTextIsShortenedInTheMiddleAndWholeInTheToolTip) {
