@@ -66,9 +66,13 @@ class ThrowingPrompter : public test::ScriptedPrompter {
 
 class ModemDialing : public ::testing::Test {
   protected:
-    ModemDialing() : ModemDialing(prompter_) {}
-    explicit ModemDialing(test::ScriptedPrompter& prompter)
-        : window_(dispatcher_), dialer_(window_, prompter, &dispatcher_), used_(prompter) {
+    ModemDialing() : ModemDialing(nullptr) {}
+    // The dialer asks prompter, or the fixture's own prompter_ when it is null (a member can
+    // only be named once this constructor runs).
+    explicit ModemDialing(test::ScriptedPrompter* prompter)
+        : window_(dispatcher_),
+          dialer_(window_, prompter ? *prompter : prompter_, &dispatcher_),
+          used_(prompter ? *prompter : prompter_) {
         ModemTiming timing;
         timing.poll = 10ms;
         timing.settle = 20ms;
@@ -265,10 +269,14 @@ TEST_F(ModemDialing, AModemGoneMidWayEndsWithTheErrorAndAClosedPort) {
     EXPECT_EQ(window_.enabledStates, (std::vector<bool>{false, true}));
 }
 
-class ModemDialingWithAFailingBox : public ModemDialing {
-  protected:
-    ModemDialingWithAFailingBox() : ModemDialing(throwing_) {}
+// The failing prompter is a base listed first, so it exists before the dialer is given it.
+struct FailingBoxHolder {
     ThrowingPrompter throwing_;
+};
+
+class ModemDialingWithAFailingBox : private FailingBoxHolder, public ModemDialing {
+  protected:
+    ModemDialingWithAFailingBox() : ModemDialing(&throwing_) {}
 };
 
 TEST_F(ModemDialingWithAFailingBox, TheCrAndTheCloseFollowAnException) {
