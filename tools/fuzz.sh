@@ -2,7 +2,10 @@
 # Builds the libFuzzer targets of tests/fuzz (clang, AddressSanitizer, UBSan) and runs each
 # for SECONDS (default 20), up to one per processor at a time, on a copy of its seed corpus.
 #
-#   tools/fuzz.sh [SECONDS] [TARGET...]
+#   tools/fuzz.sh [--tests] [SECONDS] [TARGET...]
+#
+# --tests first builds the test programs in the same build and runs them, so the libraries
+# and the command-line tool are tested under ASan and UBSan from the code the targets fuzz.
 #
 # FUZZ_RUNS=N stops each target after N executions instead (SECONDS still bounds the time);
 # FUZZ_OPTIONS adds libFuzzer options (for example -max_len=1024).
@@ -11,6 +14,11 @@
 # corpus and a regression test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+run_tests=0
+if [ "${1:-}" = "--tests" ]; then
+  run_tests=1
+  shift
+fi
 seconds=${1:-20}
 shift || true
 jobs=$(nproc)
@@ -18,7 +26,13 @@ jobs=$(nproc)
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTABELLAN_FUZZ=ON -DTABELLAN_BUILD_APP=OFF -DTABELLAN_BUILD_BENCH=OFF \
   ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} >/dev/null
-cmake --build build-fuzz -j"$jobs" --target fuzz_targets
+if ((run_tests)); then
+  cmake --build build-fuzz -j"$jobs"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-fuzz --output-on-failure -j"$jobs"
+else
+  cmake --build build-fuzz -j"$jobs" --target fuzz_targets
+fi
 
 targets=("$@")
 if ((${#targets[@]} == 0)); then
