@@ -53,8 +53,8 @@ RewriteOptions ReadRewriteOptions(const CommandArgs& args) {
 void WriteRewritten(const RewriteOptions& options, const CardSet& cards, FileSettings settings,
                     Prompter& prompter) {
     if (options.newPasswordUtf8) {
-        settings.password = PasswordToCodePage(*options.newPasswordUtf8,
-                                               CodePageForCharset(settings.font.charset));
+        settings.password =
+            PasswordToCodePage(*options.newPasswordUtf8, CodePageForCharset(settings.font.charset));
     }
     if (options.compression) {
         settings.compressionLevel = *options.compression;

@@ -16,7 +16,7 @@ struct RewriteOptions {
     std::string inPath;
     std::string outPath;
     bool outAsCardFile = true;
-    std::optional<std::string> password;     // IN's password, from standard input
+    std::optional<std::string> password;  // IN's password, from standard input
     // OUT's password (empty: none) as typed, in UTF-8: what the file's code page can hold is
     // known only once IN is read.
     std::optional<std::string> newPasswordUtf8;

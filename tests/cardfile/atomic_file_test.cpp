@@ -14,18 +14,18 @@
 
 #include "cardfile/errors.h"
 #include "cardfile/line_reader.h"
-#include "support/temp_folder.h"
 #include "cardfile/system_calls.h"
 #include "scoped_fault_hook.h"
+#include "support/temp_folder.h"
 
 namespace tabellan {
 namespace {
 
 namespace fs = std::filesystem;
 using test::ReadBytes;
+using test::ScopedFaultHook;
 using test::TempFolder;
 using test::WriteBytes;
-using test::ScopedFaultHook;
 
 TEST(AtomicFileTest, CommitWritesAndReplaces) {
     TempFolder dir;
@@ -212,7 +212,7 @@ TEST(AtomicFileTest, WritesThroughASymbolicLink) {
     }
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(real), "new");
-using test::ScopedFaultHook;
+    using test::ScopedFaultHook;
 }
 
 TEST(AtomicFileTest, MissingFolderGivesTheSystemMessage) {

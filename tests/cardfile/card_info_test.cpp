@@ -60,7 +60,8 @@ TEST(CommandAtCaretTest, SplitAtTheFirstBlankAndCaption) {
     EXPECT_EQ(ExecuteCaption(""), "<Nothing>");
     // One line: each run of tabs and line breaks is one blank; the menu doubles ampersands.
     EXPECT_EQ(ExecuteCaption("a&b"), "a&b");
-    EXPECT_EQ(ExecuteCaption("notepad\tc:\\x.txt\r\n\r\nmore\x01" "end"),
+    EXPECT_EQ(ExecuteCaption("notepad\tc:\\x.txt\r\n\r\nmore\x01"
+                             "end"),
               "notepad c:\\x.txt more end");
     EXPECT_EQ(ExecuteCaption("\tx\r\n"), " x ");
 }

@@ -14,16 +14,16 @@
 #include "cardfile/errors.h"
 #include "cardfile/system_calls.h"
 #include "document_fake_view.h"
-#include "support/scripted_prompter.h"
 #include "scoped_fault_hook.h"
+#include "support/scripted_prompter.h"
 
 namespace tabellan {
 namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDocumentView;
-using test::ScriptedPrompter;
 using test::ReadBytes;
+using test::ScriptedPrompter;
 using test::TempFolder;
 using test::WriteBytes;
 

@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 using test::Exists;
 using test::FakeDocumentView;
-using test::ScriptedPrompter;
 using test::ReadBytes;
+using test::ScriptedPrompter;
 using test::TempFolder;
 using test::WriteBytes;
 
