@@ -29,11 +29,7 @@ CardSet::Entry CardSet::MakeEntry(Card card) const {
 }
 
 int CardSet::CompareEntries(const Entry& a, const Entry& b) const {
-    if (a.keyed && b.keyed) {
-        int r = a.key.compare(b.key);
-        return r < 0 ? -1 : (r > 0 ? 1 : 0);
-    }
-    return collator_->Compare(a.card.Index(), b.card.Index());
+    return collator_->CompareKeyed(a.card.Index(), a.key, a.keyed, b.card.Index(), b.key, b.keyed);
 }
 
 void CardSet::EnsureSorted() const {

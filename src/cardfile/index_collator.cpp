@@ -119,6 +119,15 @@ bool IndexCollator::MakeKey(std::string_view text, std::string& key) const {
     return true;
 }
 
+int IndexCollator::CompareKeyed(std::string_view a, std::string_view keyA, bool keyedA,
+                                std::string_view b, std::string_view keyB, bool keyedB) const {
+    if (keyedA && keyedB) {
+        const int r = keyA.compare(keyB);
+        return r < 0 ? -1 : (r > 0 ? 1 : 0);
+    }
+    return Compare(a, b);
+}
+
 int IndexCollator::Compare(std::string_view a, std::string_view b) const {
     ToUtf16(a, *table_, bufA_);
     ToUtf16(b, *table_, bufB_);

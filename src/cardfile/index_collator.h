@@ -49,6 +49,10 @@ class IndexCollator {
     bool MakeKey(std::string_view text, std::string& key) const;
     // The collator's order: <0, 0, >0.
     int Compare(std::string_view a, std::string_view b) const;
+    // Compare() for texts whose keys MakeKey made (`keyedA`, `keyedB` as it returned): the
+    // keys' byte order when both are keyed, the texts through the collator otherwise.
+    int CompareKeyed(std::string_view a, std::string_view keyA, bool keyedA, std::string_view b,
+                     std::string_view keyB, bool keyedB) const;
     // Compare over UTF-16 texts.
     int Compare16(std::u16string_view a, std::u16string_view b) const;
 

@@ -55,9 +55,24 @@ std::string_view SortKey(std::string_view line) {
 
 std::vector<std::string> SortEntryLines(std::vector<std::string> lines,
                                         const IndexCollator& collator) {
-    std::stable_sort(lines.begin(), lines.end(), [&](const std::string& a, const std::string& b) {
-        return collator.Compare(SortKey(a), SortKey(b)) < 0;
+    // Each line's collation key is made once; comparing keys is a byte comparison.
+    struct Keyed {
+        std::string key;
+        bool keyed = false;
+        std::string line;
+    };
+    std::vector<Keyed> keyed(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        keyed[i].keyed = collator.MakeKey(SortKey(lines[i]), keyed[i].key);
+        keyed[i].line = std::move(lines[i]);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+        return collator.CompareKeyed(SortKey(a.line), a.key, a.keyed, SortKey(b.line), b.key,
+                                     b.keyed) < 0;
     });
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines[i] = std::move(keyed[i].line);
+    }
     return lines;
 }
 

@@ -80,6 +80,18 @@ TEST(SortNames, ByNameIgnoringCaseKeepingEqualNamesInOrder) {
               (Lines{"1001,\"1\",129,\"Zz\"", "1000,\"9\",129,\"Aa\""}));
 }
 
+TEST(SortNames, NamesTooLongForACachedKeySortAmongTheOthers) {
+    const IndexCollator collator(CodePage::Windows1252, "");
+    const std::string longB = "2,\"2\",129,\"b" + std::string(IndexCollator::kMaxKeyedLength, 'x');
+    const std::string longBUpper =
+        "4,\"4\",129,\"B" + std::string(IndexCollator::kMaxKeyedLength, 'X');
+    EXPECT_EQ(SortEntryLines({"1,\"1\",129,\"Carl\"", longB, "3,\"3\",129,\"Anna\"", longBUpper,
+                              "5,\"5\",129,\"bert\""},
+                             collator),
+              (Lines{"3,\"3\",129,\"Anna\"", "5,\"5\",129,\"bert\"", longB, longBUpper,
+                     "1,\"1\",129,\"Carl\""}));
+}
+
 TEST(SortNames, SelectedTextBecomesLinesEachEndingInCrLf) {
     const IndexCollator collator(CodePage::Windows1252, "");
     EXPECT_EQ(SortedSelectionText("2,\"6\",129,\"B\"\r\n1,\"5\",129,\"A\"", collator),
